@@ -1,0 +1,307 @@
+#include "board/frmmain.h"
+
+#include "board/clicklabel.h"
+#include "board/pictures.h"
+#include "platform/platform.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+
+namespace honura {
+
+namespace {
+
+QPalette whitePalette(const QPalette& base)
+{
+    QPalette pal = base;
+    pal.setColor(QPalette::Window, boarddef::kBackground);
+    return pal;
+}
+
+QFont designLabelFont()
+{
+    QFont f(boarddef::kLabelFace.toString());
+    f.setPointSizeF(boarddef::kLabelPointSize);
+    f.setBold(boarddef::kLabelBold);
+    f.setItalic(false);
+    f.setUnderline(false);
+    return f;
+}
+
+} // namespace
+
+FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("FrmMain"));
+    setWindowTitle(boarddef::kCaption.toString());
+    setWindowIcon(pictures::appIcon());
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    client_->setAutoFillBackground(true);
+    client_->setPalette(whitePalette(client_->palette()));
+    client_->setMinimumSize(0, 0);
+    setCentralWidget(client_);
+
+    buildControls();
+    buildMenu();
+
+    const double tppX = platform().twipsPerPixelX();
+    const double tppY = platform().twipsPerPixelY();
+    resize(layout::twipsToPixels(boarddef::kClientWidth, tppX),
+           layout::twipsToPixels(boarddef::kClientHeight, tppY) + menuBar()->sizeHint().height());
+}
+
+FrmMain::~FrmMain() = default;
+
+void FrmMain::buildControls()
+{
+    const double tppY = platform().twipsPerPixelY();
+    const QFont labelFont = designLabelFont();
+    const QPalette labelPalette = whitePalette(client_->palette());
+
+    const auto makeLabel = [&](const boarddef::ControlDef& def, QStringView caption) {
+        auto* l = new ClickLabel(caption.toString(), client_);
+        l->setAlignment(def.alignment);
+        l->setAutoFillBackground(true);
+        l->setPalette(labelPalette);
+        l->setFont(labelFont);
+        l->setAccessibleName(caption.toString());
+        return l;
+    };
+
+    // Created back to front: a later sibling is drawn over an earlier one.
+    for (const boarddef::ControlDef& def : boarddef::kControls) {
+        const QString name = QString::fromLatin1(def.name);
+        switch (def.kind) {
+        case boarddef::Kind::Image:
+            if (name == QLatin1String("ImgHide")) {
+                imgHide_ = new QLabel(client_);
+                imgHide_->setObjectName(name);
+                imgHide_->setCursor(pictures::possessionCursor());
+                imgHide_->setVisible(false);
+            } else {
+                imgMark_ = new ClickLabel(client_);
+                imgMark_->setObjectName(name);
+                const QPixmap pic = QPixmap::fromImage(pictures::torii());
+                imgMark_->setPixmap(pic);
+                imgMark_->setFixedSize(pic.deviceIndependentSize().toSize());
+                imgMark_->setAccessibleName(def.accessibleName.toString());
+                connect(imgMark_, &ClickLabel::clicked, this, &FrmMain::ImgMark_Click);
+                connect(imgMark_, &ClickLabel::doubleClicked, this, &FrmMain::ImgMark_DblClick);
+            }
+            break;
+        case boarddef::Kind::LabelArray:
+            for (int i = layout::kCellCount - 1; i >= 0; --i) {
+                ClickLabel* cell = makeLabel(def, boarddef::kCharTable[static_cast<std::size_t>(i)]);
+                cell->setObjectName(QStringLiteral("LblChar_%1").arg(i));
+                connect(cell, &ClickLabel::clicked, this, [this, i] { LblChar_Click(i); });
+                cells_[static_cast<std::size_t>(i)] = cell;
+            }
+            break;
+        case boarddef::Kind::Label: {
+            ClickLabel* l = makeLabel(def, def.caption);
+            l->setObjectName(name);
+            (name == QLatin1String("lblYes") ? lblYes_ : lblNo_) = l;
+            break;
+        }
+        case boarddef::Kind::TextBox:
+            txtMsg_ = new QLineEdit(client_);
+            txtMsg_->setObjectName(name);
+            txtMsg_->setAccessibleName(def.accessibleName.toString());
+            txtMsg_->setFixedHeight(layout::twipsToPixels(boarddef::kTxtMsgHeight, tppY));
+            txtMsg_->setFocusPolicy(Qt::StrongFocus);
+            setFocusProxy(txtMsg_);
+            txtMsg_->setFocus();
+            break;
+        }
+    }
+}
+
+void FrmMain::buildMenu()
+{
+    QMenuBar* bar = menuBar();
+    bar->setNativeMenuBar(false); // never moved into a desktop's global menu
+    void (FrmMain::*handlers[])() = {&FrmMain::MnuEnd_Click, &FrmMain::MnuFont_Click,
+                                     &FrmMain::MnuLog_Click, &FrmMain::MnuAbout_Click};
+    for (std::size_t i = 0; i < boarddef::kMenu.size(); ++i) {
+        QAction* a = bar->addAction(boarddef::kMenu[i].caption.toString());
+        a->setObjectName(QString::fromLatin1(boarddef::kMenu[i].name));
+        connect(a, &QAction::triggered, this, handlers[i]);
+        menu_[i] = a;
+    }
+}
+
+bool FrmMain::startUp()
+{
+    if (platform().anotherInstanceRunning()) {
+        platform().messageBox(QStringLiteral("同時に複数のホヌラを呼び出すことはできません。"),
+                              MsgCritical);
+        return false;
+    }
+    SettingLoad();
+    BoardSet();
+    ImgMarkSet();
+    TxtMsgSet();
+    FontSet();
+    return true;
+}
+
+// ---------------------------------------------------------------- geometry
+
+QSize FrmMain::frameExtra() const { return frameGeometry().size() - size(); }
+
+QRectF FrmMain::outerTwips() const
+{
+    const double tppX = platform().twipsPerPixelX();
+    const double tppY = platform().twipsPerPixelY();
+    const QRect r = frameGeometry();
+    return {r.x() * tppX, r.y() * tppY, r.width() * tppX, r.height() * tppY};
+}
+
+QSizeF FrmMain::clientTwips() const
+{
+    return {client_->width() * platform().twipsPerPixelX(),
+            client_->height() * platform().twipsPerPixelY()};
+}
+
+void FrmMain::setOuterTwips(const FormGeometry& g)
+{
+    const double tppX = platform().twipsPerPixelX();
+    const double tppY = platform().twipsPerPixelY();
+    const QSize extra = frameExtra();
+    move(layout::twipsToPixels(g.left, tppX), layout::twipsToPixels(g.top, tppY));
+    resize(std::max(1, layout::twipsToPixels(g.width, tppX) - extra.width()),
+           std::max(1, layout::twipsToPixels(g.height, tppY) - extra.height()));
+    pendingOuter_ = g;
+    frameFixPending_ = extra.isNull();
+}
+
+// Before the window manager frames the window its frame is unknown; once it is
+// known, the size is corrected so that the outer rectangle is the one asked for.
+void FrmMain::applyPendingFrameFix()
+{
+    const QSize extra = frameExtra();
+    if (extra == frameSeen_)
+        return;
+    frameSeen_ = extra;
+    if (frameFixPending_ && !extra.isNull() && windowState() == Qt::WindowNoState) {
+        frameFixPending_ = false;
+        setOuterTwips(pendingOuter_);
+    }
+    relayout(); // the outer size changed even where the client size did not
+}
+
+void FrmMain::noteNormalGeometry()
+{
+    if (isVisible() && !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized |
+                                          Qt::WindowFullScreen)))
+        lastNormalOuter_ = outerTwips();
+}
+
+bool FrmMain::event(QEvent* e)
+{
+    const bool r = QMainWindow::event(e);
+    switch (e->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::WindowStateChange:
+        applyPendingFrameFix();
+        noteNormalGeometry();
+        break;
+    default:
+        break;
+    }
+    return r;
+}
+
+// ---------------------------------------------------------------- layout
+
+void FrmMain::place(QWidget* w, const layout::TwipBox& box) const
+{
+    const layout::PixelBox p =
+        layout::toPixels(box, platform().twipsPerPixelX(), platform().twipsPerPixelY());
+    w->setGeometry(p.x, p.y, p.width, p.height);
+}
+
+void FrmMain::BoardSet()
+{
+    const QRectF outer = outerTwips();
+    const layout::BoardPlaces places = layout::boardPlaces(outer.width(), outer.height());
+    place(lblYes_, places.yes);
+    place(lblNo_, places.no);
+    for (int i = 0; i <= LblCharUBound(); ++i)
+        place(LblChar(i), places.cells[static_cast<std::size_t>(i)]);
+}
+
+void FrmMain::TxtMsgSet()
+{
+    const double tppX = platform().twipsPerPixelX();
+    const double tppY = platform().twipsPerPixelY();
+    const layout::TxtMsgPlace p = layout::txtMsgPlace(outerTwips().width());
+    const layout::PixelBox px = layout::toPixels(
+        {p.left, p.top, p.width, static_cast<float>(boarddef::kTxtMsgHeight)}, tppX, tppY);
+    txtMsg_->setGeometry(px.x, px.y, px.width, txtMsg_->height());
+}
+
+void FrmMain::ImgMarkSet()
+{
+    const double tppX = platform().twipsPerPixelX();
+    const double tppY = platform().twipsPerPixelY();
+    const QRectF outer = outerTwips();
+    const layout::ImgMarkPlace p = layout::imgMarkPlace(
+        outer.width(), outer.height(), imgMark_->width() * tppX, imgMark_->height() * tppY);
+    imgMark_->move(layout::twipsToPixels(p.left, tppX), layout::twipsToPixels(p.top, tppY));
+}
+
+void FrmMain::relayout()
+{
+    BoardSet();
+    TxtMsgSet();
+    ImgMarkSet();
+}
+
+void FrmMain::resizeEvent(QResizeEvent* e)
+{
+    QMainWindow::resizeEvent(e);
+    relayout();
+}
+
+void FrmMain::FontSet()
+{
+    const auto apply = [this](QLabel* l) {
+        QFont f = l->font();
+        f.setFamily(boardFont_.family());
+        f.setBold(boardFont_.bold());
+        f.setItalic(boardFont_.italic());
+        f.setPointSizeF(boardFont_.pointSizeF());
+        l->setFont(f);
+    };
+    apply(lblYes_);
+    apply(lblNo_);
+    for (int i = 0; i <= LblCharUBound(); ++i)
+        apply(LblChar(i));
+}
+
+// ---------------------------------------------------------------- shut-down
+
+void FrmMain::MnuEnd_Click() { close(); }
+
+void FrmMain::closeEvent(QCloseEvent* e)
+{
+    if (!closing_) {
+        closing_ = true;
+        CursorFree();
+        GeometryRefresh();
+        SettingSave();
+    }
+    e->accept();
+    QCoreApplication::quit();
+}
+
+} // namespace honura

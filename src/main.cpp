@@ -1,0 +1,43 @@
+// honura: a spirit board for the desktop.
+
+#include "board/frmmain.h"
+#include "board/pictures.h"
+#include "platform/appinfo.h"
+#include "platform/platform.h"
+#ifndef Q_OS_WIN
+#include "platform/x11/x11platform.h"
+#endif
+
+#include <QApplication>
+#include <QFont>
+
+int main(int /*argc*/, char** argv)
+{
+#ifndef Q_OS_WIN
+    // The board saves and restores its screen position, which needs X11 (on
+    // Wayland desktops through XWayland), unless the user chose another platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        if (!honura::x11DisplayReachable())
+            return 1;
+    }
+#endif
+    // The program takes no arguments: whatever is given is ignored. Only the
+    // program name is handed to Qt, so that Qt does not act on options either.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    QApplication::setApplicationName(QStringLiteral("honura"));
+    QApplication::setApplicationDisplayName(honura::appTitle());
+    QApplication::setWindowIcon(honura::pictures::appIcon());
+    // Where the Windows faces of the board are absent, show the IPA faces.
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+
+    honura::setPlatform(honura::createDesktopPlatform());
+
+    honura::FrmMain board;
+    if (!board.startUp())
+        return 1;
+    board.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,71 @@
+#include "platform/desktop.h"
+
+#include "platform/appinfo.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace honura {
+
+QString DesktopPlatform::programDir() const
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}
+
+QString DesktopPlatform::programBaseName() const
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+QString DesktopPlatform::settingsPath() const
+{
+    QString dir = programDir();
+    if (!dir.endsWith(QDir::separator()))
+        dir += QDir::separator();
+    return dir + programBaseName() + QStringLiteral(".ini");
+}
+
+static double twipsPerPixel(bool horizontal)
+{
+    const QScreen* s = QGuiApplication::primaryScreen();
+    const double dpi = s ? (horizontal ? s->logicalDotsPerInchX() : s->logicalDotsPerInchY()) : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+double DesktopPlatform::twipsPerPixelX() const { return twipsPerPixel(true); }
+double DesktopPlatform::twipsPerPixelY() const { return twipsPerPixel(false); }
+
+void DesktopPlatform::messageBox(const QString& text, int style, const QString& caption)
+{
+    QMessageBox box(style == MsgCritical ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    caption.isEmpty() ? appTitle() : caption, text, QMessageBox::Ok);
+    box.exec();
+}
+
+void DesktopPlatform::setAppCursor(const QCursor* cursor)
+{
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+    if (cursor)
+        QGuiApplication::setOverrideCursor(*cursor);
+}
+
+bool DesktopPlatform::fileExists(const QString& path) const
+{
+    const QFileInfo fi(path);
+    return fi.exists() && fi.isFile();
+}
+
+QString DesktopPlatform::instanceKey() const
+{
+    const QFileInfo fi(QCoreApplication::applicationFilePath());
+    const QString canonical = fi.canonicalFilePath();
+    return canonical.isEmpty() ? fi.absoluteFilePath() : canonical;
+}
+
+} // namespace honura

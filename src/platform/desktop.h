@@ -1,0 +1,25 @@
+#pragma once
+// What the X11 and Windows backends share: everything Qt already does the same
+// way on both systems.
+
+#include "platform/platform.h"
+
+namespace honura {
+
+class DesktopPlatform : public Platform {
+  public:
+    QString programDir() const override;
+    QString programBaseName() const override;
+    QString settingsPath() const override;
+    double twipsPerPixelX() const override;
+    double twipsPerPixelY() const override;
+    void messageBox(const QString& text, int style, const QString& caption = {}) override;
+    void setAppCursor(const QCursor* cursor) override;
+    bool fileExists(const QString& path) const override;
+
+  protected:
+    // Identifies this executable among the running programs: its canonical path.
+    QString instanceKey() const;
+};
+
+} // namespace honura

@@ -1,0 +1,29 @@
+#pragma once
+// The backend for Linux desktops: X11 directly, Wayland through XWayland.
+
+#include "platform/desktop.h"
+
+namespace honura {
+
+class X11Platform : public DesktopPlatform {
+  public:
+    X11Platform();
+    ~X11Platform() override;
+
+    bool anotherInstanceRunning() override;
+    bool clipCursor(const PixelRect* rect) override;
+    bool openUrl(const QString& url) override;
+    bool startProgram(const QString& path) override;
+    Registry& registry() override;
+    QByteArray toAnsi(const QString& text) const override;
+    QString fromAnsi(const QByteArray& bytes) const override;
+
+  private:
+    int lockFd_ = -1;
+};
+
+// Checks that the X display named by $DISPLAY can be opened. On failure writes
+// one line to stderr and returns false.
+bool x11DisplayReachable();
+
+} // namespace honura
