@@ -1,14 +1,76 @@
 // Possession mode, spelling and committing, and the pointer confinement.
+#include "board/clicklabel.h"
+#include "board/cursorrect.h"
 #include "board/frmmain.h"
+#include "platform/platform.h"
+#include "record/frmlog.h"
+
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
 
 namespace honura {
 
-// Not built yet: the séance itself.
-void FrmMain::LblChar_Click(int) {}
-void FrmMain::ImgMark_Click() {}
-void FrmMain::ImgMark_DblClick() {}
-void FrmMain::CursorClip() {}
-void FrmMain::CursorFree() {}
-void FrmMain::MnuLog_Click() {}
+namespace {
+// Every line of the record ends in CR LF.
+constexpr QLatin1String kCrLf("\r\n");
+} // namespace
+
+// Spell: the cell's caption goes to the end of the message; blank cells add nothing.
+void FrmMain::LblChar_Click(int index) {
+    const QString text = TxtMsg()->text();
+    const QString caption = LblChar(index)->text();
+    TxtMsg()->setText(text + caption);
+}
+
+// Commit: the pending message becomes the record's next line. The record
+// window is created hidden when absent and is never shown by this.
+void FrmMain::ImgMark_Click() {
+    const QString text = TxtMsg()->text();
+    if (!text.isEmpty())
+        FrmLog::instance().appendRecord(QString(text + kCrLf));
+    TxtMsg()->setText(QString());
+}
+
+// Toggle the mode. The click of the same gesture has committed already.
+void FrmMain::ImgMark_DblClick() {
+    possessed_ = !possessed_;
+    if (possessed_) {
+        CursorClip();
+        TxtMsg()->setText(QString());
+        const QCursor hand = ImgHide()->cursor();
+        platform().setAppCursor(&hand);
+    } else {
+        CursorFree();
+        platform().setAppCursor(nullptr);
+        // Text typed between the two presses of the gesture: it goes to the
+        // record after a line break and stays in the message box as well.
+        const QString text = TxtMsg()->text();
+        if (!text.isEmpty())
+            FrmLog::instance().appendRecord(QString(kCrLf + text));
+    }
+}
+
+// Confine the pointer to the client area, releasing any earlier confinement first.
+void FrmMain::CursorClip() {
+    platform().clipCursor(nullptr);
+    const QRectF outer = outerTwips();
+    const QSizeF client = clientTwips();
+    const cursorrect::WindowTwips w{
+        static_cast<float>(outer.left()),   static_cast<float>(outer.top()),
+        static_cast<float>(outer.width()),  static_cast<float>(outer.height()),
+        static_cast<float>(client.width()), static_cast<float>(client.height())};
+    const PixelRect r =
+        cursorrect::clientRect(w, platform().twipsPerPixelX(), platform().twipsPerPixelY());
+    platform().clipCursor(&r);
+}
+
+void FrmMain::CursorFree() {
+    platform().clipCursor(nullptr);
+}
+
+void FrmMain::MnuLog_Click() {
+    FrmLog::showModal();
+}
 
 } // namespace honura

@@ -1,0 +1,23 @@
+#include "board/cursorrect.h"
+
+#include "board/layout.h"
+
+namespace honura::cursorrect {
+
+using layout::roundEven;
+
+std::int32_t frameTwips(const WindowTwips& w) {
+    return roundEven((static_cast<double>(w.outerWidth) - w.clientWidth) / 2);
+}
+
+PixelRect clientRect(const WindowTwips& w, double px, double py) {
+    const double f = frameTwips(w);
+    PixelRect r;
+    r.left = roundEven((static_cast<double>(w.left) + f) / px);
+    r.top = roundEven((static_cast<double>(w.top) + w.outerHeight - w.clientHeight - f) / py);
+    r.right = roundEven(static_cast<double>(w.clientWidth) / px + r.left);
+    r.bottom = roundEven(static_cast<double>(w.clientHeight) / py + r.top);
+    return r;
+}
+
+} // namespace honura::cursorrect

@@ -1,0 +1,212 @@
+#include "record/frmlog.h"
+
+#include "board/layout.h"
+#include "platform/platform.h"
+#include "record/logdef.h"
+#include "record/recordtext.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+
+namespace honura {
+
+namespace {
+
+QPointer<FrmLog>& current() {
+    static QPointer<FrmLog> window;
+    return window;
+}
+
+// The frame the window manager put around w; empty before it is framed.
+QMargins frameOf(const QWidget* w) {
+    const QRect inner = w->geometry();
+    const QRect outer = w->frameGeometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+// The frame of the window manager as seen around another, framed window.
+QMargins knownFrame(const QWidget* except) {
+    for (const QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != except && w->isVisible() && !frameOf(w).isNull())
+            return frameOf(w);
+    }
+    return {};
+}
+
+} // namespace
+
+FrmLog::FrmLog()
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName(QStringLiteral("FrmLog"));
+    setWindowTitle(logdef::kCaption.toString());
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::ApplicationModal);
+    setFixedSize(layout::twipsToPixels(logdef::kClientWidth, platform().twipsPerPixelX()),
+                 layout::twipsToPixels(logdef::kClientHeight, platform().twipsPerPixelY()));
+    buildControls();
+}
+
+FrmLog::~FrmLog() {
+    Q_EMIT dismissed();
+}
+
+void FrmLog::buildControls() {
+    const double tppX = platform().twipsPerPixelX();
+    const double tppY = platform().twipsPerPixelY();
+    QWidget* previous = nullptr;
+    for (const logdef::ControlDef& def : logdef::kControls) {
+        QWidget* w = nullptr;
+        if (def.kind == logdef::Kind::TextBox) {
+            txtLog_ = new QPlainTextEdit(this);
+            txtLog_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+            txtLog_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            txtLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            txtLog_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            txtLog_->setTabChangesFocus(true);
+            txtLog_->installEventFilter(this);
+            w = txtLog_;
+        } else {
+            auto* b = new QPushButton(def.caption.toString(), this);
+            // Neither button is pressed by Enter.
+            b->setAutoDefault(false);
+            b->setDefault(false);
+            if (QLatin1String(def.name) == QLatin1String("CmdClose")) {
+                cmdClose_ = b;
+                connect(b, &QPushButton::clicked, this, &FrmLog::CmdClose_Click);
+            } else {
+                cmdErase_ = b;
+                connect(b, &QPushButton::clicked, this, &FrmLog::CmdErase_Click);
+            }
+            w = b;
+        }
+        w->setObjectName(QString::fromLatin1(def.name));
+        const layout::PixelBox p =
+            layout::toPixels({static_cast<float>(def.left), static_cast<float>(def.top),
+                              static_cast<float>(def.width), static_cast<float>(def.height)},
+                             tppX, tppY);
+        w->setGeometry(p.x, p.y, p.width, p.height);
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    }
+    txtLog_->setFocus();
+}
+
+FrmLog& FrmLog::instance() {
+    QPointer<FrmLog>& w = current();
+    if (!w)
+        w = new FrmLog;
+    return *w;
+}
+
+FrmLog* FrmLog::existing() {
+    return current().data();
+}
+
+void FrmLog::showModal() {
+    QPointer<FrmLog> w = &instance();
+    if (!w->placed_) {
+        w->placed_ = true;
+        w->centreOnScreen();
+        w->recentrePending_ = frameOf(w).isNull();
+    }
+    QEventLoop loop;
+    connect(w, &FrmLog::dismissed, &loop, &QEventLoop::quit);
+    w->show();
+    w->activateWindow();
+    if (w && w->isVisible())
+        loop.exec(QEventLoop::DialogExec);
+}
+
+void FrmLog::centreOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QMargins frame = frameOf(this);
+    if (frame.isNull())
+        frame = knownFrame(this);
+    const QSize outer = size().grownBy(frame);
+    const QRect area = screen->geometry();
+    move(area.x() + (area.width() - outer.width()) / 2,
+         area.y() + (area.height() - outer.height()) / 2);
+}
+
+bool FrmLog::event(QEvent* e) {
+    const bool r = QWidget::event(e);
+    // Once the window manager has framed the window, centre it again for its
+    // real frame; this happens before the user could move it.
+    if (recentrePending_ && isVisible() && !frameOf(this).isNull() &&
+        (e->type() == QEvent::Move || e->type() == QEvent::Resize || e->type() == QEvent::Show)) {
+        recentrePending_ = false;
+        centreOnScreen();
+    }
+    return r;
+}
+
+// Shift+Enter makes a line break like Enter: the record knows no other kind.
+bool FrmLog::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == txtLog_ && e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
+            (k->modifiers() & Qt::ShiftModifier) && !txtLog_->isReadOnly()) {
+            txtLog_->textCursor().insertBlock();
+            txtLog_->ensureCursorVisible();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+void FrmLog::closeEvent(QCloseEvent* e) {
+    // Destroyed with its text (WA_DeleteOnClose); the next use makes a new one.
+    if (current() == this)
+        current() = nullptr;
+    e->accept();
+}
+
+void FrmLog::hideEvent(QHideEvent* e) {
+    QWidget::hideEvent(e);
+    if (!e->spontaneous())
+        Q_EMIT dismissed();
+}
+
+void FrmLog::CmdClose_Click() {
+    hide();
+}
+
+void FrmLog::CmdErase_Click() {
+    setRecord({});
+}
+
+QString FrmLog::record() const {
+    return recordtext::read(*txtLog_->document());
+}
+
+void FrmLog::setRecord(QStringView text) {
+    recordtext::replace(*txtLog_->document(), text);
+    showFromStart();
+}
+
+void FrmLog::appendRecord(QStringView text) {
+    recordtext::append(*txtLog_->document(), text);
+    showFromStart();
+}
+
+void FrmLog::showFromStart() {
+    QTextCursor c = txtLog_->textCursor();
+    c.movePosition(QTextCursor::Start);
+    txtLog_->setTextCursor(c);
+    txtLog_->verticalScrollBar()->setValue(0);
+}
+
+} // namespace honura
