@@ -16,13 +16,15 @@ namespace honura {
 
 namespace {
 
-QPalette whitePalette(const QPalette& base) {
+QPalette whitePalette(const QPalette& base)
+{
     QPalette pal = base;
     pal.setColor(QPalette::Window, boarddef::kBackground);
     return pal;
 }
 
-QFont designLabelFont() {
+QFont designLabelFont()
+{
     QFont f(boarddef::kLabelFace.toString());
     f.setPointSizeF(boarddef::kLabelPointSize);
     f.setBold(boarddef::kLabelBold);
@@ -33,7 +35,8 @@ QFont designLabelFont() {
 
 } // namespace
 
-FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
+FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent)
+{
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(boarddef::kCaption.toString());
     setWindowIcon(pictures::appIcon());
@@ -57,7 +60,8 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
 
 FrmMain::~FrmMain() = default;
 
-void FrmMain::buildControls() {
+void FrmMain::buildControls()
+{
     const double tppY = platform().twipsPerPixelY();
     const QFont labelFont = designLabelFont();
     const QPalette labelPalette = whitePalette(client_->palette());
@@ -95,8 +99,7 @@ void FrmMain::buildControls() {
             break;
         case boarddef::Kind::LabelArray:
             for (int i = layout::kCellCount - 1; i >= 0; --i) {
-                ClickLabel* cell =
-                    makeLabel(def, boarddef::kCharTable[static_cast<std::size_t>(i)]);
+                ClickLabel* cell = makeLabel(def, boarddef::kCharTable[static_cast<std::size_t>(i)]);
                 cell->setObjectName(QStringLiteral("LblChar_%1").arg(i));
                 connect(cell, &ClickLabel::clicked, this, [this, i] { LblChar_Click(i); });
                 cells_[static_cast<std::size_t>(i)] = cell;
@@ -122,7 +125,8 @@ void FrmMain::buildControls() {
     }
 }
 
-void FrmMain::buildMenu() {
+void FrmMain::buildMenu()
+{
     QMenuBar* bar = menuBar();
     bar->setNativeMenuBar(false); // never moved into a desktop's global menu
     void (FrmMain::*handlers[])() = {&FrmMain::MnuEnd_Click, &FrmMain::MnuFont_Click,
@@ -135,7 +139,8 @@ void FrmMain::buildMenu() {
     }
 }
 
-bool FrmMain::startUp() {
+bool FrmMain::startUp()
+{
     if (platform().anotherInstanceRunning()) {
         platform().messageBox(QStringLiteral("同時に複数のホヌラを呼び出すことはできません。"),
                               MsgCritical);
@@ -151,23 +156,24 @@ bool FrmMain::startUp() {
 
 // ---------------------------------------------------------------- geometry
 
-QSize FrmMain::frameExtra() const {
-    return frameGeometry().size() - size();
-}
+QSize FrmMain::frameExtra() const { return frameGeometry().size() - size(); }
 
-QRectF FrmMain::outerTwips() const {
+QRectF FrmMain::outerTwips() const
+{
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
     const QRect r = frameGeometry();
     return {r.x() * tppX, r.y() * tppY, r.width() * tppX, r.height() * tppY};
 }
 
-QSizeF FrmMain::clientTwips() const {
+QSizeF FrmMain::clientTwips() const
+{
     return {client_->width() * platform().twipsPerPixelX(),
             client_->height() * platform().twipsPerPixelY()};
 }
 
-void FrmMain::setOuterTwips(const FormGeometry& g) {
+void FrmMain::setOuterTwips(const FormGeometry& g)
+{
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
     const QSize extra = frameExtra();
@@ -180,7 +186,8 @@ void FrmMain::setOuterTwips(const FormGeometry& g) {
 
 // Before the window manager frames the window its frame is unknown; once it is
 // known, the size is corrected so that the outer rectangle is the one asked for.
-void FrmMain::applyPendingFrameFix() {
+void FrmMain::applyPendingFrameFix()
+{
     const QSize extra = frameExtra();
     if (extra == frameSeen_)
         return;
@@ -192,13 +199,15 @@ void FrmMain::applyPendingFrameFix() {
     relayout(); // the outer size changed even where the client size did not
 }
 
-void FrmMain::noteNormalGeometry() {
-    if (isVisible() &&
-        !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+void FrmMain::noteNormalGeometry()
+{
+    if (isVisible() && !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized |
+                                          Qt::WindowFullScreen)))
         lastNormalOuter_ = outerTwips();
 }
 
-bool FrmMain::event(QEvent* e) {
+bool FrmMain::event(QEvent* e)
+{
     const bool r = QMainWindow::event(e);
     switch (e->type()) {
     case QEvent::Move:
@@ -216,13 +225,15 @@ bool FrmMain::event(QEvent* e) {
 
 // ---------------------------------------------------------------- layout
 
-void FrmMain::place(QWidget* w, const layout::TwipBox& box) const {
+void FrmMain::place(QWidget* w, const layout::TwipBox& box) const
+{
     const layout::PixelBox p =
         layout::toPixels(box, platform().twipsPerPixelX(), platform().twipsPerPixelY());
     w->setGeometry(p.x, p.y, p.width, p.height);
 }
 
-void FrmMain::BoardSet() {
+void FrmMain::BoardSet()
+{
     const QRectF outer = outerTwips();
     const layout::BoardPlaces places = layout::boardPlaces(outer.width(), outer.height());
     place(lblYes_, places.yes);
@@ -231,7 +242,8 @@ void FrmMain::BoardSet() {
         place(LblChar(i), places.cells[static_cast<std::size_t>(i)]);
 }
 
-void FrmMain::TxtMsgSet() {
+void FrmMain::TxtMsgSet()
+{
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
     const layout::TxtMsgPlace p = layout::txtMsgPlace(outerTwips().width());
@@ -240,7 +252,8 @@ void FrmMain::TxtMsgSet() {
     txtMsg_->setGeometry(px.x, px.y, px.width, txtMsg_->height());
 }
 
-void FrmMain::ImgMarkSet() {
+void FrmMain::ImgMarkSet()
+{
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
     const QRectF outer = outerTwips();
@@ -249,18 +262,21 @@ void FrmMain::ImgMarkSet() {
     imgMark_->move(layout::twipsToPixels(p.left, tppX), layout::twipsToPixels(p.top, tppY));
 }
 
-void FrmMain::relayout() {
+void FrmMain::relayout()
+{
     BoardSet();
     TxtMsgSet();
     ImgMarkSet();
 }
 
-void FrmMain::resizeEvent(QResizeEvent* e) {
+void FrmMain::resizeEvent(QResizeEvent* e)
+{
     QMainWindow::resizeEvent(e);
     relayout();
 }
 
-void FrmMain::FontSet() {
+void FrmMain::FontSet()
+{
     const auto apply = [this](QLabel* l) {
         QFont f = l->font();
         f.setFamily(boardFont_.family());
@@ -277,11 +293,10 @@ void FrmMain::FontSet() {
 
 // ---------------------------------------------------------------- shut-down
 
-void FrmMain::MnuEnd_Click() {
-    close();
-}
+void FrmMain::MnuEnd_Click() { close(); }
 
-void FrmMain::closeEvent(QCloseEvent* e) {
+void FrmMain::closeEvent(QCloseEvent* e)
+{
     if (!closing_) {
         closing_ = true;
         CursorFree();
