@@ -1,8 +1,261 @@
+// Pointer confinement on X11.
+//
+// On an X server of its own (Xorg, Xvfb) the pointer is held inside the
+// rectangle by four XFixes pointer barriers, one on each edge. Each barrier
+// line spans the whole screen: barriers cut at the rectangle's corners let the
+// pointer slip out there. Barriers stop every relative motion (mice, touch
+// pads); they leave Qt's own pointer grabs (popup menus) and the program's
+// other windows alone, so menus and modal windows work as usual inside the
+// rectangle, and the confinement is still there when they close.
+//
+// XWayland cannot hold the pointer in an arbitrary rectangle, only inside one
+// window, by an active pointer grab confined to it; so there the pointer is
+// confined to the board window. Qt replaces that grab with its own for popup
+// menus and drops it when they close; the grab is taken again then.
+//
+// Barriers and grabs belong to the program's X connection: when the program
+// ends, in whatever way (a crash, SIGKILL, SIGTERM and SIGINT included), the
+// server drops them with the connection and the pointer is free.
+
 #include "platform/x11/x11platform.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+#include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 
 namespace honura {
 
-// Pointer confinement: not built yet (record window and possession mode work).
-bool X11Platform::clipCursor(const PixelRect*) { return false; }
+namespace {
+
+xcb_connection_t* connection()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+bool hasExtension(xcb_connection_t* c, const char* name)
+{
+    xcb_query_extension_reply_t* r = xcb_query_extension_reply(
+        c, xcb_query_extension(c, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    const bool present = r && r->present;
+    std::free(r);
+    return present;
+}
+
+// XFixes 5 brought pointer barriers. Asks for the version the library knows,
+// as Qt does, so that this connection's XFixes version is never lowered.
+bool hasBarriers(xcb_connection_t* c)
+{
+    if (!hasExtension(c, "XFIXES"))
+        return false;
+    xcb_xfixes_query_version_reply_t* r = xcb_xfixes_query_version_reply(
+        c, xcb_xfixes_query_version(c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
+        nullptr);
+    const bool ok = r && r->major_version >= 5;
+    std::free(r);
+    return ok;
+}
+
+// The top-level window of the program that holds the given point.
+QWindow* windowAt(QPoint p)
+{
+    for (QWindow* w : QGuiApplication::topLevelWindows()) {
+        if (w->isVisible() && w->type() == Qt::Window && w->frameGeometry().contains(p))
+            return w;
+    }
+    return nullptr;
+}
+
+class Confinement : public QObject {
+  public:
+    static Confinement& get()
+    {
+        static Confinement* c = new Confinement; // lives as long as the X connection
+        return *c;
+    }
+
+    bool confine(const PixelRect& logical);
+    bool release();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+  private:
+    enum class Server { Unknown, Barriers, GrabOnly, None };
+    Server server(xcb_connection_t* c);
+    bool confineByBarriers(xcb_connection_t* c, const PixelRect& r);
+    bool grab();
+
+    Server server_ = Server::Unknown;
+    std::vector<xcb_xfixes_barrier_t> barriers_;
+    QPointer<QWindow> grabWindow_; // XWayland: the window the pointer is held in
+};
+
+Confinement::Server Confinement::server(xcb_connection_t* c)
+{
+    if (server_ == Server::Unknown) {
+        if (hasExtension(c, "XWAYLAND"))
+            server_ = Server::GrabOnly;
+        else
+            server_ = hasBarriers(c) ? Server::Barriers : Server::GrabOnly;
+    }
+    return server_;
+}
+
+// The rectangle in the server's pixels: Qt's logical pixels times the screen's
+// device pixel ratio (1 unless Qt scales the program).
+PixelRect toNative(const PixelRect& r)
+{
+    const QPoint centre((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const QScreen* s = QGuiApplication::screenAt(centre);
+    if (!s)
+        s = QGuiApplication::primaryScreen();
+    const qreal dpr = s ? s->devicePixelRatio() : 1.0;
+    if (dpr == 1.0)
+        return r;
+    const auto n = [dpr](std::int32_t v) { return static_cast<std::int32_t>(std::lround(v * dpr)); };
+    return {n(r.left), n(r.top), n(r.right), n(r.bottom)};
+}
+
+bool Confinement::confine(const PixelRect& logical)
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return false;
+    release();
+    if (server(c) == Server::Barriers)
+        return confineByBarriers(c, toNative(logical));
+    const QPoint centre((logical.left + logical.right) / 2, (logical.top + logical.bottom) / 2);
+    grabWindow_ = windowAt(centre);
+    if (!grabWindow_)
+        return false;
+    static bool filtering = false;
+    if (!filtering) {
+        qApp->installEventFilter(this);
+        filtering = true;
+    }
+    return grab();
+}
+
+bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r)
+{
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    if (!screen || r.right <= r.left || r.bottom <= r.top)
+        return false;
+    const xcb_window_t root = screen->root;
+    const int width = screen->width_in_pixels;
+    const int height = screen->height_in_pixels;
+
+    // Bring the pointer inside first, as the barriers only stop it crossing.
+    xcb_query_pointer_reply_t* p = xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr);
+    if (p) {
+        const int x = std::clamp<int>(p->root_x, r.left, r.right - 1);
+        const int y = std::clamp<int>(p->root_y, r.top, r.bottom - 1);
+        if (x != p->root_x || y != p->root_y)
+            xcb_warp_pointer(c, XCB_NONE, root, 0, 0, 0, 0, static_cast<int16_t>(x),
+                             static_cast<int16_t>(y));
+        std::free(p);
+    }
+
+    // A barrier at x stops leftward motion at x and rightward motion at x - 1,
+    // so the right and bottom edges, which lie outside the rectangle, hold the
+    // pointer on its last column and row. Each lets the pointer in.
+    const auto clampX = [width](int v) { return static_cast<uint16_t>(std::clamp(v, 0, width)); };
+    const auto clampY = [height](int v) { return static_cast<uint16_t>(std::clamp(v, 0, height)); };
+    const uint16_t w = clampX(width);
+    const uint16_t h = clampY(height);
+    struct Line {
+        uint16_t x1, y1, x2, y2;
+        uint32_t passes;
+    };
+    const std::array<Line, 4> lines = {{
+        {clampX(r.left), 0, clampX(r.left), h, XCB_XFIXES_BARRIER_DIRECTIONS_POSITIVE_X},
+        {clampX(r.right), 0, clampX(r.right), h, XCB_XFIXES_BARRIER_DIRECTIONS_NEGATIVE_X},
+        {0, clampY(r.top), w, clampY(r.top), XCB_XFIXES_BARRIER_DIRECTIONS_POSITIVE_Y},
+        {0, clampY(r.bottom), w, clampY(r.bottom), XCB_XFIXES_BARRIER_DIRECTIONS_NEGATIVE_Y},
+    }};
+    bool ok = true;
+    for (const Line& l : lines) {
+        const xcb_xfixes_barrier_t id = xcb_generate_id(c);
+        const xcb_void_cookie_t ck = xcb_xfixes_create_pointer_barrier_checked(
+            c, id, root, l.x1, l.y1, l.x2, l.y2, l.passes, 0, nullptr);
+        if (xcb_generic_error_t* err = xcb_request_check(c, ck)) {
+            std::free(err);
+            ok = false;
+            continue;
+        }
+        barriers_.push_back(id);
+    }
+    xcb_flush(c);
+    return ok;
+}
+
+bool Confinement::grab()
+{
+    xcb_connection_t* c = connection();
+    if (!c || !grabWindow_ || !grabWindow_->isVisible())
+        return false;
+    const auto win = static_cast<xcb_window_t>(grabWindow_->winId());
+    const uint16_t mask = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+                          XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW |
+                          XCB_EVENT_MASK_LEAVE_WINDOW;
+    // Owner events: the program's windows get their pointer events as usual.
+    xcb_grab_pointer_reply_t* r = xcb_grab_pointer_reply(
+        c,
+        xcb_grab_pointer(c, 1, win, mask, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, win,
+                         XCB_NONE, XCB_CURRENT_TIME),
+        nullptr);
+    const bool ok = r && r->status == XCB_GRAB_STATUS_SUCCESS;
+    std::free(r);
+    return ok;
+}
+
+bool Confinement::release()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return false;
+    for (const xcb_xfixes_barrier_t id : barriers_)
+        xcb_xfixes_delete_pointer_barrier(c, id);
+    barriers_.clear();
+    if (grabWindow_) {
+        grabWindow_ = nullptr;
+        xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+    }
+    xcb_flush(c);
+    return true;
+}
+
+// XWayland: a popup menu of Qt's takes the pointer grab and lets it go when it
+// closes; the board window's grab is taken again then.
+bool Confinement::eventFilter(QObject* watched, QEvent* e)
+{
+    if (grabWindow_ && e->type() == QEvent::Hide) {
+        auto* w = qobject_cast<QWindow*>(watched);
+        if (w && (w->type() == Qt::Popup || w->isModal()))
+            QTimer::singleShot(0, this, [this] { grab(); });
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+} // namespace
+
+bool X11Platform::clipCursor(const PixelRect* rect)
+{
+    Confinement& c = Confinement::get();
+    return rect ? c.confine(*rect) : c.release();
+}
 
 } // namespace honura
