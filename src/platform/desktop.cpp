@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include <cmath>
+
 namespace honura {
 
 QString DesktopPlatform::programDir() const
@@ -59,6 +61,19 @@ bool DesktopPlatform::fileExists(const QString& path) const
 {
     const QFileInfo fi(path);
     return fi.exists() && fi.isFile();
+}
+
+PixelRect toDevicePixels(const PixelRect& r)
+{
+    const QPoint centre((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const QScreen* s = QGuiApplication::screenAt(centre);
+    if (!s)
+        s = QGuiApplication::primaryScreen();
+    const qreal dpr = s ? s->devicePixelRatio() : 1.0;
+    if (dpr == 1.0)
+        return r;
+    const auto n = [dpr](std::int32_t v) { return static_cast<std::int32_t>(std::lround(v * dpr)); };
+    return {n(r.left), n(r.top), n(r.right), n(r.bottom)};
 }
 
 QString DesktopPlatform::instanceKey() const

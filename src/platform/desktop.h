@@ -22,4 +22,9 @@ class DesktopPlatform : public Platform {
     QString instanceKey() const;
 };
 
+// A rectangle of Qt's logical pixels in the system's device pixels: scaled by
+// the device pixel ratio of the screen that holds its centre (1 unless Qt
+// scales the program).
+PixelRect toDevicePixels(const PixelRect& logical);
+
 } // namespace honura

@@ -23,7 +23,6 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -39,14 +38,12 @@ namespace honura {
 
 namespace {
 
-xcb_connection_t* connection()
-{
+xcb_connection_t* connection() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->connection() : nullptr;
 }
 
-bool hasExtension(xcb_connection_t* c, const char* name)
-{
+bool hasExtension(xcb_connection_t* c, const char* name) {
     xcb_query_extension_reply_t* r = xcb_query_extension_reply(
         c, xcb_query_extension(c, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
     const bool present = r && r->present;
@@ -56,8 +53,7 @@ bool hasExtension(xcb_connection_t* c, const char* name)
 
 // XFixes 5 brought pointer barriers. Asks for the version the library knows,
 // as Qt does, so that this connection's XFixes version is never lowered.
-bool hasBarriers(xcb_connection_t* c)
-{
+bool hasBarriers(xcb_connection_t* c) {
     if (!hasExtension(c, "XFIXES"))
         return false;
     xcb_xfixes_query_version_reply_t* r = xcb_xfixes_query_version_reply(
@@ -69,8 +65,7 @@ bool hasBarriers(xcb_connection_t* c)
 }
 
 // The top-level window of the program that holds the given point.
-QWindow* windowAt(QPoint p)
-{
+QWindow* windowAt(QPoint p) {
     for (QWindow* w : QGuiApplication::topLevelWindows()) {
         if (w->isVisible() && w->type() == Qt::Window && w->frameGeometry().contains(p))
             return w;
@@ -80,8 +75,7 @@ QWindow* windowAt(QPoint p)
 
 class Confinement : public QObject {
   public:
-    static Confinement& get()
-    {
+    static Confinement& get() {
         static Confinement* c = new Confinement; // lives as long as the X connection
         return *c;
     }
@@ -103,8 +97,7 @@ class Confinement : public QObject {
     QPointer<QWindow> grabWindow_; // XWayland: the window the pointer is held in
 };
 
-Confinement::Server Confinement::server(xcb_connection_t* c)
-{
+Confinement::Server Confinement::server(xcb_connection_t* c) {
     if (server_ == Server::Unknown) {
         if (hasExtension(c, "XWAYLAND"))
             server_ = Server::GrabOnly;
@@ -114,29 +107,13 @@ Confinement::Server Confinement::server(xcb_connection_t* c)
     return server_;
 }
 
-// The rectangle in the server's pixels: Qt's logical pixels times the screen's
-// device pixel ratio (1 unless Qt scales the program).
-PixelRect toNative(const PixelRect& r)
-{
-    const QPoint centre((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    const QScreen* s = QGuiApplication::screenAt(centre);
-    if (!s)
-        s = QGuiApplication::primaryScreen();
-    const qreal dpr = s ? s->devicePixelRatio() : 1.0;
-    if (dpr == 1.0)
-        return r;
-    const auto n = [dpr](std::int32_t v) { return static_cast<std::int32_t>(std::lround(v * dpr)); };
-    return {n(r.left), n(r.top), n(r.right), n(r.bottom)};
-}
-
-bool Confinement::confine(const PixelRect& logical)
-{
+bool Confinement::confine(const PixelRect& logical) {
     xcb_connection_t* c = connection();
     if (!c)
         return false;
     release();
     if (server(c) == Server::Barriers)
-        return confineByBarriers(c, toNative(logical));
+        return confineByBarriers(c, toDevicePixels(logical));
     const QPoint centre((logical.left + logical.right) / 2, (logical.top + logical.bottom) / 2);
     grabWindow_ = windowAt(centre);
     if (!grabWindow_)
@@ -149,8 +126,7 @@ bool Confinement::confine(const PixelRect& logical)
     return grab();
 }
 
-bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r)
-{
+bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r) {
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     if (!screen || r.right <= r.left || r.bottom <= r.top)
         return false;
@@ -202,8 +178,7 @@ bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r)
     return ok;
 }
 
-bool Confinement::grab()
-{
+bool Confinement::grab() {
     xcb_connection_t* c = connection();
     if (!c || !grabWindow_ || !grabWindow_->isVisible())
         return false;
@@ -214,16 +189,15 @@ bool Confinement::grab()
     // Owner events: the program's windows get their pointer events as usual.
     xcb_grab_pointer_reply_t* r = xcb_grab_pointer_reply(
         c,
-        xcb_grab_pointer(c, 1, win, mask, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, win,
-                         XCB_NONE, XCB_CURRENT_TIME),
+        xcb_grab_pointer(c, 1, win, mask, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, win, XCB_NONE,
+                         XCB_CURRENT_TIME),
         nullptr);
     const bool ok = r && r->status == XCB_GRAB_STATUS_SUCCESS;
     std::free(r);
     return ok;
 }
 
-bool Confinement::release()
-{
+bool Confinement::release() {
     xcb_connection_t* c = connection();
     if (!c)
         return false;
@@ -240,8 +214,7 @@ bool Confinement::release()
 
 // XWayland: a popup menu of Qt's takes the pointer grab and lets it go when it
 // closes; the board window's grab is taken again then.
-bool Confinement::eventFilter(QObject* watched, QEvent* e)
-{
+bool Confinement::eventFilter(QObject* watched, QEvent* e) {
     if (grabWindow_ && e->type() == QEvent::Hide) {
         auto* w = qobject_cast<QWindow*>(watched);
         if (w && (w->type() == Qt::Popup || w->isModal()))
@@ -252,8 +225,7 @@ bool Confinement::eventFilter(QObject* watched, QEvent* e)
 
 } // namespace
 
-bool X11Platform::clipCursor(const PixelRect* rect)
-{
+bool X11Platform::clipCursor(const PixelRect* rect) {
     Confinement& c = Confinement::get();
     return rect ? c.confine(*rect) : c.release();
 }
