@@ -1,9 +1,9 @@
 // Pointer confinement on X11.
 //
 // On an X server of its own (Xorg, Xvfb) the pointer is held inside the
-// rectangle by four XFixes pointer barriers, one on each edge. Each barrier
-// line spans the whole screen: barriers cut at the rectangle's corners let the
-// pointer slip out there. Barriers stop every relative motion (mice, touch
+// rectangle by four XFixes pointer barriers, one on each edge, each an endless
+// line: barriers cut at the rectangle's corners, or even at the screen's
+// edges, let diagonal motion slip out. Barriers stop every relative motion (mice, touch
 // pads); they leave Qt's own pointer grabs (popup menus) and the program's
 // other windows alone, so menus and modal windows work as usual inside the
 // rectangle, and the confinement is still there when they close.
@@ -148,19 +148,29 @@ bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r) {
     // A barrier at x stops leftward motion at x and rightward motion at x - 1,
     // so the right and bottom edges, which lie outside the rectangle, hold the
     // pointer on its last column and row. Each lets the pointer in.
+    //
+    // Each barrier is an endless line: both of its ends negative, which the
+    // server takes as a line without ends. A segment, even one across the
+    // whole screen, lets diagonal motion through: the server checks where the
+    // motion meets the barrier's line at a point mirrored about the motion's
+    // start, which for a segment often lies beyond its ends.
     const auto clampX = [width](int v) { return static_cast<uint16_t>(std::clamp(v, 0, width)); };
     const auto clampY = [height](int v) { return static_cast<uint16_t>(std::clamp(v, 0, height)); };
-    const uint16_t w = clampX(width);
-    const uint16_t h = clampY(height);
+    constexpr auto kEndless1 = static_cast<uint16_t>(-1);
+    constexpr auto kEndless2 = static_cast<uint16_t>(-2);
     struct Line {
         uint16_t x1, y1, x2, y2;
         uint32_t passes;
     };
     const std::array<Line, 4> lines = {{
-        {clampX(r.left), 0, clampX(r.left), h, XCB_XFIXES_BARRIER_DIRECTIONS_POSITIVE_X},
-        {clampX(r.right), 0, clampX(r.right), h, XCB_XFIXES_BARRIER_DIRECTIONS_NEGATIVE_X},
-        {0, clampY(r.top), w, clampY(r.top), XCB_XFIXES_BARRIER_DIRECTIONS_POSITIVE_Y},
-        {0, clampY(r.bottom), w, clampY(r.bottom), XCB_XFIXES_BARRIER_DIRECTIONS_NEGATIVE_Y},
+        {clampX(r.left), kEndless1, clampX(r.left), kEndless2,
+         XCB_XFIXES_BARRIER_DIRECTIONS_POSITIVE_X},
+        {clampX(r.right), kEndless1, clampX(r.right), kEndless2,
+         XCB_XFIXES_BARRIER_DIRECTIONS_NEGATIVE_X},
+        {kEndless1, clampY(r.top), kEndless2, clampY(r.top),
+         XCB_XFIXES_BARRIER_DIRECTIONS_POSITIVE_Y},
+        {kEndless1, clampY(r.bottom), kEndless2, clampY(r.bottom),
+         XCB_XFIXES_BARRIER_DIRECTIONS_NEGATIVE_Y},
     }};
     bool ok = true;
     for (const Line& l : lines) {
