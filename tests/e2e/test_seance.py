@@ -1,0 +1,270 @@
+"""The séance on a real X server with real input: spelling and committing by
+XTest clicks on the cells and the torii, possession mode entered and left by
+double-clicks, the pointer held in the board's client area against relative
+motion in every direction (also while a menu or the record window is open),
+the possession cursor as the server shows it, the record read back through
+the accessibility tree, and no way of ending the program that leaves the
+pointer held."""
+
+import math
+import signal
+import time
+
+import harness
+from harness import XSession, copy_program, extents, find, find_all, poll, text_of
+
+TPP = 15.0
+GESTURE_GAP = 0.5  # longer than the double-click time: the next click starts afresh
+
+
+# ---------------------------------------------------------------- helpers
+def confinement(x, wid, frame):
+    """The rectangle (left, top, right, bottom; right and bottom exclusive)
+    worked out as the program must: from the outer rectangle and the client
+    size in twips, halves rounded to even (Python's round)."""
+    ox, oy, ow, oh = x.outer_geometry(wid)
+    _, _, cw, ch = extents(find(frame, "filler"))
+    X, Y, W, H, SW, SH = (v * TPP for v in (ox, oy, ow, oh, cw, ch))
+    F = round((W - SW) / 2)
+    left = round((X + F) / TPP)
+    top = round((Y + H - SH - F) / TPP)
+    return left, top, round(SW / TPP + left), round(SH / TPP + top)
+
+
+def inside(p, r):
+    return r[0] <= p[0] < r[2] and r[1] <= p[1] < r[3]
+
+
+def rel(x, dx, dy):
+    x.xdotool("mousemove_relative", "--", dx, dy)
+    time.sleep(0.05)
+    return x.pointer()
+
+
+def warp(x, px, py):
+    """Absolute motion (a warp), which no confinement stops."""
+    x.xdotool("mousemove", "--sync", px, py)
+
+
+def check_held(x, c, r, label):
+    """Relative motion in sixteen directions and three lengths, from the middle
+    of the rectangle, never leaves it; long pushes stop on its edges."""
+    mid = ((r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
+    escaped = []
+    for k in range(16):
+        a = 2 * math.pi * k / 16
+        for length in (37, 420, 5000):
+            dx, dy = round(length * math.cos(a)), round(length * math.sin(a))
+            warp(x, *mid)
+            p = rel(x, dx, dy)
+            if not inside(p, r):
+                escaped.append(((dx, dy), p))
+            # and on from wherever it stopped
+            p = rel(x, dx, dy)
+            if not inside(p, r):
+                escaped.append(((dx, dy), "again", p))
+    c.check(not escaped, f"{label}: pointer left {r}: {escaped[:4]}")
+    warp(x, *mid)
+    edges = (rel(x, -5000, 0)[0], rel(x, 0, -5000)[1], rel(x, 5000, 0)[0], rel(x, 0, 5000)[1])
+    c.equal(edges, (r[0], r[1], r[2] - 1, r[3] - 1), f"{label}: edges the pointer stops on")
+    warp(x, *mid)
+
+
+def check_free(x, c, r, label):
+    mid = ((r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
+    warp(x, *mid)
+    out = [rel(x, 3000, 3000), None]
+    warp(x, *mid)
+    out[1] = rel(x, -3000, -3000)
+    c.check(not inside(out[0], r) and not inside(out[1], r),
+            f"{label}: pointer leaves {r} freely ({out})")
+
+
+def cursor_image(x):
+    d = x.xlib()
+    d.xfixes_query_version()
+    ci = d.xfixes_get_cursor_image(d.screen().root)
+    return ci.width, ci.height, ci.xhot, ci.yhot
+
+
+POSSESSION_CURSOR = (32, 32, 12, 1)
+
+
+def centre(acc):
+    ax, ay, aw, ah = extents(acc)
+    return ax + aw // 2, ay + ah // 2
+
+
+def click(x, acc, repeat=1):
+    """Real clicks through XTest at the control's place on screen."""
+    px, py = centre(acc)
+    x.xdotool("mousemove", "--sync", px, py)
+    x.xdotool("click", "--repeat", repeat, "--delay", 60, 1)
+    time.sleep(GESTURE_GAP)
+
+
+def windows(x, p):
+    """The program's mapped windows, popup menus (which carry no name) included."""
+    out = x.xdotool("search", "--all", "--onlyvisible", "--pid", p.pid, "--name", "", check=False)
+    return [int(w) for w in out.split()]
+
+
+def cell(frame, caption):
+    return find(frame, "label", caption)
+
+
+def message(frame):
+    return text_of(find(frame, "text", "メッセージ"))
+
+
+def start_board(x, exe, geometry=None):
+    p = x.launch(exe)
+    frame = x.wait_for(lambda: find(x.app(p), "frame", "ホヌラ"), what="the board")
+    wid = x.wait_for(lambda: x.toplevels(pid=p.pid, name="ホヌラ"), what="board window")[0]
+    if geometry:
+        x.xdotool("windowmove", "--sync", wid, geometry[0], geometry[1])
+        x.xdotool("windowsize", "--sync", wid, geometry[2], geometry[3])
+    time.sleep(0.5)
+    return p, frame, wid
+
+
+def shown_record(x, p):
+    """The record window's accessible, while it is shown."""
+    import pyatspi
+    app = x.app(p)
+    for i in range(app.childCount):
+        w = app.getChildAtIndex(i)
+        if w is not None and w.name == "記録" and w.getState().contains(pyatspi.STATE_SHOWING):
+            return w
+    return None
+
+
+def record_window(x, p):
+    return x.wait_for(lambda: shown_record(x, p), what="the record window")
+
+
+def open_record(x, frame, p):
+    # The menu bar lies outside the confinement: reach it by a warp.
+    click(x, find(frame, "menu item", "記録"))
+    return record_window(x, p)
+
+
+def record_text(log):
+    return text_of(find(log, "text"))
+
+
+# ---------------------------------------------------------------- scenarios
+def seance(args, c):
+    with XSession(wm=True) as x:
+        exe = copy_program(args.exe, x._dir("bin"))
+        # A board large enough that the record window, centred on the screen,
+        # lies inside its client area.
+        p, frame, wid = start_board(x, exe, (90, 60, 840, 640))
+        torii = find(frame, "image", "鳥居")
+
+        click(x, cell(frame, "あ"))
+        click(x, cell(frame, "い"))
+        c.equal(message(frame), "あい", "spelled in normal mode")
+        c.check(cursor_image(x) != POSSESSION_CURSOR, "ordinary cursor before the mode")
+
+        # Double-click into the mode: the click commits, the double-click toggles.
+        click(x, torii, repeat=2)
+        c.equal(message(frame), "", "message box emptied on entering the mode")
+        c.check(shown_record(x, p) is None, "a commit never shows the record")
+        c.equal(cursor_image(x), POSSESSION_CURSOR, "possession cursor over the torii")
+        r = confinement(x, wid, frame)
+        check_held(x, c, r, "possession mode")
+        warp(x, *centre(cell(frame, "ん")))
+        c.equal(cursor_image(x), POSSESSION_CURSOR, "possession cursor over a cell")
+
+        click(x, cell(frame, "う"))
+        click(x, torii)
+        c.equal(message(frame), "", "committed by a click on the torii")
+        click(x, cell(frame, "い"), repeat=3)
+        click(x, cell(frame, "は"), repeat=2)
+        c.equal(message(frame), "いいは", "three quick clicks add twice, two once")
+        click(x, find(frame, "label", "はい"))
+        click(x, torii)
+
+        # A context menu of the message box leaves the confinement in force.
+        box = find(frame, "text", "メッセージ")
+        bx, by = centre(box)
+        by = max(by, r[1] + 2)
+        warp(x, bx, by)
+        x.xdotool("click", 3)
+        x.wait_for(lambda: len(windows(x, p)) == 2, what="the context menu")
+        check_held(x, c, r, "context menu open")
+        x.xdotool("key", "Escape")
+        poll(lambda: len(windows(x, p)) == 1, what="the context menu to close")
+        check_held(x, c, r, "after the context menu")
+
+        # The record window over the possessed board: usable inside the rectangle.
+        log = open_record(x, frame, p)
+        warp(x, (r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
+        c.equal(record_text(log), "あい\nう\nいいは\n", "record read back")
+        lw = x.wait_for(lambda: x.toplevels(pid=p.pid, name="記録"), what="record window")[0]
+        lx, ly, lw_, lh = x.outer_geometry(lw)
+        c.check(abs(lx + lw_ / 2 - 512) <= 1 and abs(ly + lh / 2 - 384) <= 1,
+                f"record window centred on the screen ({lx}, {ly}, {lw_}, {lh})")
+        c.equal(cursor_image(x), POSSESSION_CURSOR, "possession cursor over the record window")
+        check_held(x, c, r, "record window shown")
+        erase = find(log, "push button", "消\u3000去")
+        close = find(log, "push button", "閉じる")
+        c.check(inside(centre(erase), r) and inside(centre(close), r), "buttons inside the rectangle")
+        # Enter and Escape press neither button.
+        x.xdotool("key", "Return", "Escape")
+        time.sleep(0.3)
+        c.check(shown_record(x, p) is not None, "Enter and Escape keep it open")
+        # The text box shows the record from its start, with the cursor there.
+        c.equal(record_text(log), "\nあい\nう\nいいは\n", "Enter made a line break")
+        click(x, close)
+        poll(lambda: shown_record(x, p) is None, what="the record window to hide")
+        check_held(x, c, r, "after the record window")
+
+        # Double-click out of the mode with う pending.
+        click(x, cell(frame, "え"))
+        click(x, torii, repeat=2)
+        c.equal(message(frame), "", "message box after leaving the mode")
+        warp(x, *centre(cell(frame, "ん")))
+        c.check(cursor_image(x) != POSSESSION_CURSOR, "ordinary cursor after the mode")
+        check_free(x, c, r, "normal mode")
+
+        log = open_record(x, frame, p)
+        c.equal(record_text(log), "\nあい\nう\nいいは\nえ\n", "record after leaving the mode")
+        ax, ay, _, _ = x.outer_geometry(x.toplevels(pid=p.pid, name="記録")[0])
+        c.equal((ax, ay), (lx, ly), "hidden and shown again at the same place")
+        click(x, find(log, "push button", "消\u3000去"))
+        c.equal(record_text(log), "", "erased")
+        x.close_request(x.toplevels(pid=p.pid, name="記録")[0])  # the close box
+        poll(lambda: shown_record(x, p) is None, what="the record window to close")
+
+        # Into the mode again and quit from the menu: the pointer is free.
+        click(x, torii, repeat=2)
+        check_held(x, c, r, "second possession")
+        click(x, find(frame, "menu item", "終了"))
+        c.equal(x.wait_exit(p), 0, "exit status after 終了 in possession mode")
+        check_free(x, c, r, "after 終了")
+
+
+def endings(args, c):
+    """No ending of the program leaves the pointer held."""
+    with XSession(wm=True) as x:
+        exe = copy_program(args.exe, x._dir("bin"))
+        for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGKILL, None):
+            name = sig.name if sig else "close box"
+            p, frame, wid = start_board(x, exe)
+            click(x, find(frame, "image", "鳥居"), repeat=2)
+            r = confinement(x, wid, frame)
+            warp(x, (r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
+            p_in = rel(x, 3000, 0)
+            c.equal(p_in[0], r[2] - 1, f"{name}: held before")
+            if sig:
+                p.send_signal(sig)
+            else:
+                x.close_request(wid)
+            c.check(x.wait_exit(p) is not None, f"{name}: program ended")
+            check_free(x, c, r, name)
+
+
+if __name__ == "__main__":
+    harness.run({"seance": seance, "endings": endings})
