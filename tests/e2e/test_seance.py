@@ -36,34 +36,44 @@ def inside(p, r):
 
 
 def rel(x, dx, dy):
-    x.xdotool("mousemove_relative", "--", dx, dy)
-    time.sleep(0.05)
+    """Relative motion through XTest, as a mouse makes it."""
+    from Xlib import X
+    from Xlib.ext import xtest
+    d = x.xlib()
+    xtest.fake_input(d, X.MotionNotify, detail=1, x=dx, y=dy)
+    d.sync()
     return x.pointer()
 
 
 def warp(x, px, py):
-    """Absolute motion (a warp), which no confinement stops."""
-    x.xdotool("mousemove", "--sync", px, py)
+    """Absolute motion, which no confinement stops."""
+    from Xlib import X
+    from Xlib.ext import xtest
+    d = x.xlib()
+    xtest.fake_input(d, X.MotionNotify, detail=0, root=d.screen().root, x=px, y=py)
+    d.sync()
 
 
 def check_held(x, c, r, label):
     """Relative motion in sixteen directions and three lengths, from the middle
-    of the rectangle, never leaves it; long pushes stop on its edges."""
+    of the rectangle and from just inside each corner, never leaves it, nor
+    does a second motion from wherever the first stopped; long pushes stop on
+    its edges."""
     mid = ((r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
+    starts = [mid, (r[0] + 3, r[1] + 3), (r[2] - 4, r[1] + 3), (r[0] + 3, r[3] - 4),
+              (r[2] - 4, r[3] - 4)]
     escaped = []
-    for k in range(16):
-        a = 2 * math.pi * k / 16
-        for length in (37, 420, 5000):
-            dx, dy = round(length * math.cos(a)), round(length * math.sin(a))
-            warp(x, *mid)
-            p = rel(x, dx, dy)
-            if not inside(p, r):
-                escaped.append(((dx, dy), p))
-            # and on from wherever it stopped
-            p = rel(x, dx, dy)
-            if not inside(p, r):
-                escaped.append(((dx, dy), "again", p))
-    c.check(not escaped, f"{label}: pointer left {r}: {escaped[:4]}")
+    for start in starts:
+        for k in range(16):
+            a = 2 * math.pi * k / 16
+            for length in (37, 420, 5000):
+                dx, dy = round(length * math.cos(a)), round(length * math.sin(a))
+                warp(x, *start)
+                for move in (1, 2):
+                    p = rel(x, dx, dy)
+                    if not inside(p, r):
+                        escaped.append((start, (dx, dy), move, p))
+    c.check(not escaped, f"{label}: pointer left {r} ({len(escaped)} times): {escaped[:3]}")
     warp(x, *mid)
     edges = (rel(x, -5000, 0)[0], rel(x, 0, -5000)[1], rel(x, 5000, 0)[0], rel(x, 0, 5000)[1])
     c.equal(edges, (r[0], r[1], r[2] - 1, r[3] - 1), f"{label}: edges the pointer stops on")
