@@ -31,6 +31,15 @@ def confinement(x, wid, frame):
     return left, top, round(SW / TPP + left), round(SH / TPP + top)
 
 
+def client_window_rect(x, wid):
+    """The board's X window (menu bar and client area) on screen, as a rectangle."""
+    d = x.xlib()
+    w = d.create_resource_object("window", wid)
+    g = w.get_geometry()
+    pos = w.translate_coords(d.screen().root, 0, 0)
+    return -pos.x, -pos.y, -pos.x + g.width, -pos.y + g.height
+
+
 def inside(p, r):
     return r[0] <= p[0] < r[2] and r[1] <= p[1] < r[3]
 

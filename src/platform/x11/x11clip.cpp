@@ -10,8 +10,11 @@
 //
 // XWayland cannot hold the pointer in an arbitrary rectangle, only inside one
 // window, by an active pointer grab confined to it; so there the pointer is
-// confined to the board window. Qt replaces that grab with its own for popup
-// menus and drops it when they close; the grab is taken again then.
+// confined to the board window. The same holds on a server without pointer
+// barriers. Qt replaces that grab with its own for popup menus and drops it
+// when they close; the grab is taken again then. A grab would starve the
+// program's modal windows where they lie beyond the board, and dialogs on
+// other connections altogether, so it waits while one of them is up.
 //
 // Barriers and grabs belong to the program's X connection: when the program
 // ends, in whatever way (a crash, SIGKILL, SIGTERM and SIGINT included), the
@@ -87,10 +90,11 @@ class Confinement : public QObject {
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
-    enum class Server { Unknown, Barriers, GrabOnly, None };
+    enum class Server { Unknown, Barriers, GrabOnly };
     Server server(xcb_connection_t* c);
     bool confineByBarriers(xcb_connection_t* c, const PixelRect& r);
-    bool grab();
+    bool grabAllowed() const;
+    bool updateGrab();
 
     Server server_ = Server::Unknown;
     std::vector<xcb_xfixes_barrier_t> barriers_;
@@ -123,7 +127,7 @@ bool Confinement::confine(const PixelRect& logical) {
         qApp->installEventFilter(this);
         filtering = true;
     }
-    return grab();
+    return updateGrab();
 }
 
 bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r) {
@@ -188,10 +192,24 @@ bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r) {
     return ok;
 }
 
-bool Confinement::grab() {
+// Where the pointer can only be held by a grab, the program's modal windows
+// (the record window, the About window, the font dialog) and a window of
+// another program that has the focus need the pointer free: the grab waits
+// until they are gone.
+bool Confinement::grabAllowed() const {
+    return grabWindow_ && grabWindow_->isVisible() && !QGuiApplication::modalWindow() &&
+           QGuiApplication::applicationState() == Qt::ApplicationActive;
+}
+
+bool Confinement::updateGrab() {
     xcb_connection_t* c = connection();
-    if (!c || !grabWindow_ || !grabWindow_->isVisible())
+    if (!c || !grabWindow_)
         return false;
+    if (!grabAllowed()) {
+        xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+        xcb_flush(c);
+        return true;
+    }
     const auto win = static_cast<xcb_window_t>(grabWindow_->winId());
     const uint16_t mask = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
                           XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW |
@@ -222,13 +240,16 @@ bool Confinement::release() {
     return true;
 }
 
-// XWayland: a popup menu of Qt's takes the pointer grab and lets it go when it
-// closes; the board window's grab is taken again then.
+// Qt takes the pointer grab for a popup menu and lets it go when the menu
+// closes; modal windows come and go, and so does the focus: the grab follows.
 bool Confinement::eventFilter(QObject* watched, QEvent* e) {
-    if (grabWindow_ && e->type() == QEvent::Hide) {
-        auto* w = qobject_cast<QWindow*>(watched);
-        if (w && (w->type() == Qt::Popup || w->isModal()))
-            QTimer::singleShot(0, this, [this] { grab(); });
+    if (grabWindow_) {
+        const auto* w = qobject_cast<QWindow*>(watched);
+        const bool popupGone = e->type() == QEvent::Hide && w && w->type() == Qt::Popup;
+        const bool modal = (e->type() == QEvent::Show || e->type() == QEvent::Hide) && w &&
+                           w->modality() != Qt::NonModal;
+        if (popupGone || modal || e->type() == QEvent::ApplicationStateChange)
+            QTimer::singleShot(0, this, [this] { updateGrab(); });
     }
     return QObject::eventFilter(watched, e);
 }
