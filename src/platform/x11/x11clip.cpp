@@ -26,6 +26,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -52,6 +53,17 @@ bool hasExtension(xcb_connection_t* c, const char* name) {
     const bool present = r && r->present;
     std::free(r);
     return present;
+}
+
+// XWayland announces itself by an extension of its own since version 23, and
+// before that by the names of its outputs, which Qt gives its screens.
+bool isXWayland(xcb_connection_t* c) {
+    if (hasExtension(c, "XWAYLAND"))
+        return true;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(), [](const QScreen* s) {
+        return s->name().startsWith(QLatin1String("XWAYLAND"));
+    });
 }
 
 // XFixes 5 brought pointer barriers. Asks for the version the library knows,
@@ -103,7 +115,7 @@ class Confinement : public QObject {
 
 Confinement::Server Confinement::server(xcb_connection_t* c) {
     if (server_ == Server::Unknown) {
-        if (hasExtension(c, "XWAYLAND"))
+        if (isXWayland(c))
             server_ = Server::GrabOnly;
         else
             server_ = hasBarriers(c) ? Server::Barriers : Server::GrabOnly;
