@@ -11,7 +11,8 @@
 #include <QImageWriter>
 #include <cstdio>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <output directory>\n", argv[0]);
         return 2;
