@@ -24,7 +24,10 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [[ -n $version ]] || fail "no project version in $build/CMakeCache.txt"
 
 say "building"
-cmake --build "$build" -j2 >/dev/null
+cmake --build "$build" -j2 >"$build/check-package-build.log" 2>&1 || {
+    tail -n 40 "$build/check-package-build.log" >&2
+    fail "the build failed"
+}
 rm -f "$build"/honura_*.deb
 (cd "$build" && cpack -G DEB >cpack.log 2>&1) || {
     cat "$build/cpack.log" >&2

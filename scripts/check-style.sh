@@ -42,7 +42,10 @@ fi
 
 # Generated headers (moc, version.h) must exist before clang-tidy reads the code.
 [[ -f $build/compile_commands.json ]] || fail "no $build/compile_commands.json (configure first)"
-cmake --build "$build" -j2 >/dev/null
+cmake --build "$build" -j2 >"$build/check-style-build.log" 2>&1 || {
+    tail -n 40 "$build/check-style-build.log" >&2
+    fail "the build failed"
+}
 if ! run-clang-tidy -p "$build" -quiet -j 2 \
     -header-filter "^$root/src/" "^$root/src/" >"$build/clang-tidy.log" 2>&1; then
     # Findings only, without the runner's command lines and the counts of
