@@ -1,6 +1,6 @@
 #include "board/pictures.h"
 
-#include <QPainter>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <array>
@@ -243,9 +243,20 @@ QImage possessionCursorImage() {
     return draw(kCursorArt, kStandardInks);
 }
 
+HotspotUnit nativeHotspotUnit() {
+    return QGuiApplication::platformName() == QLatin1String("xcb")
+               ? HotspotUnit::DevicePixels
+               : HotspotUnit::DeviceIndependentPixels;
+}
+
 QCursor possessionCursor(qreal devicePixelRatio) {
-    return QCursor(sharpPixmap(possessionCursorImage(), devicePixelRatio), kPossessionHotspot.x(),
-                   kPossessionHotspot.y());
+    return possessionCursor(devicePixelRatio, nativeHotspotUnit());
+}
+
+QCursor possessionCursor(qreal devicePixelRatio, HotspotUnit unit) {
+    const QPixmap pixmap = sharpPixmap(possessionCursorImage(), devicePixelRatio);
+    const int scale = unit == HotspotUnit::DevicePixels ? pixelFactor(devicePixelRatio) : 1;
+    return QCursor(pixmap, kPossessionHotspot.x() * scale, kPossessionHotspot.y() * scale);
 }
 
 QImage foxIcon() {

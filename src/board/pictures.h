@@ -25,9 +25,15 @@ QPixmap toriiPixmap(qreal devicePixelRatio = 1.0);
 // transparent background.
 QImage possessionCursorImage();
 inline constexpr QPoint kPossessionHotspot{12, 1};
-// The cursor itself, sharp at the given device pixel ratio; its hotspot stays
-// kPossessionHotspot in device-independent pixels.
+// The unit in which the window system reads the hotspot of a cursor drawn at
+// a device pixel ratio above 1. Qt's X11 backend hands the number to the X
+// server as it is, so there it counts device pixels.
+enum class HotspotUnit { DeviceIndependentPixels, DevicePixels };
+HotspotUnit nativeHotspotUnit();
+// The cursor itself, sharp at the given device pixel ratio, its hotspot on the
+// same point of the picture (kPossessionHotspot in device-independent pixels).
 QCursor possessionCursor(qreal devicePixelRatio = 1.0);
+QCursor possessionCursor(qreal devicePixelRatio, HotspotUnit unit);
 
 // The fox icon: 32 x 32, a white square on a transparent margin.
 QImage foxIcon();

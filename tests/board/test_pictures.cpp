@@ -159,11 +159,22 @@ void TestPictures::cursorIsSharpAtDoubleRatio() {
     QCOMPARE(one.hotSpot(), kPossessionHotspot);
     QCOMPARE(one.pixmap().size(), QSize(32, 32));
 
-    const QCursor two = possessionCursor(2.0);
+    const QCursor two = possessionCursor(2.0, HotspotUnit::DeviceIndependentPixels);
     QCOMPARE(two.hotSpot(), kPossessionHotspot);
     QCOMPARE(two.pixmap().devicePixelRatio(), 2.0);
     verifyBlocks(possessionCursorImage(),
                  two.pixmap().toImage().convertToFormat(QImage::Format_ARGB32), 2);
+
+    // Where the window system counts device pixels, the hotspot stays on the
+    // same pixel of the picture: the coin above the fingertip.
+    const QCursor native = possessionCursor(2.0, HotspotUnit::DevicePixels);
+    QCOMPARE(native.hotSpot(), kPossessionHotspot * 2);
+    const QImage image = native.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(rgbAt(image, native.hotSpot().x(), native.hotSpot().y()), QRgb(0x800000));
+    QCOMPARE(rgbAt(image, native.hotSpot().x(), native.hotSpot().y() + 2), QRgb(0x000000));
+    // The offscreen platform of the tests reads it in device-independent pixels.
+    QCOMPARE(nativeHotspotUnit(), HotspotUnit::DeviceIndependentPixels);
+    QCOMPARE(possessionCursor(2.0).hotSpot(), kPossessionHotspot);
 }
 
 void TestPictures::foxSitsOnAWhiteSquare() {
