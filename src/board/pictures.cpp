@@ -182,6 +182,26 @@ constexpr std::array<std::string_view, 32> kFoxArt{
     "................................",
     "................................",
 };
+
+// The fox icon drawn again for 16 x 16, where a reduction of the large one would blur.
+constexpr std::array<std::string_view, 16> kFox16Art{
+    "................",
+    ".WWWWWWWWWWWWWW.",
+    ".WKWWWWWWWWWWKW.",
+    ".WKKWWWWWWWWKKW.",
+    ".KGSKWWWWWWKSGK.",
+    ".KGGSKKKKKKSGGK.",
+    ".KWWWWWWWWWWWWK.",
+    ".KWKKWWWWWWKKWK.",
+    ".KWWKKWWWWKKWWK.",
+    ".WKWWWGWWGWWWKW.",
+    ".WWKWWGWWGWWKWW.",
+    ".WWWKWWGGWWKWWW.",
+    ".WWWWKWKKWKWWWW.",
+    ".WWWWWKKKKWWWWW.",
+    ".WWWWWWWWWWWWWW.",
+    "................",
+};
 // clang-format on
 
 // True when every row has the width of the first and every character has an ink.
@@ -205,6 +225,8 @@ static_assert(wellFormed(kCursorArt, kStandardInks));
 static_assert(kCursorArt.size() == 32 && kCursorArt[0].size() == 32);
 static_assert(wellFormed(kFoxArt, kStandardInks));
 static_assert(kFoxArt.size() == 32 && kFoxArt[0].size() == 32);
+static_assert(wellFormed(kFox16Art, kStandardInks));
+static_assert(kFox16Art.size() == 16 && kFox16Art[0].size() == 16);
 
 template <std::size_t Rows, std::size_t Inks>
 QImage draw(const std::array<std::string_view, Rows>& art, const std::array<Ink, Inks>& inks) {
@@ -265,7 +287,7 @@ QImage foxIcon() {
 
 QList<QImage> foxIconSizes() {
     const QImage fox = foxIcon();
-    QList<QImage> sizes{fox.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)};
+    QList<QImage> sizes{draw(kFox16Art, kStandardInks)};
     for (const int factor : {1, 2, 4, 8})
         sizes.append(enlarged(fox, factor));
     return sizes;

@@ -38,8 +38,8 @@ QCursor possessionCursor(qreal devicePixelRatio, HotspotUnit unit);
 // The fox icon: 32 x 32, a white square on a transparent margin.
 QImage foxIcon();
 inline constexpr int kFoxMargin = 2;
-// The fox icon at the sizes the desktop asks for: 16 (reduced), 32 (the icon
-// itself) and its whole multiples 64, 128 and 256.
+// The fox icon at the sizes the desktop asks for: 16 (drawn on its own, with a
+// one-pixel margin), 32 (the icon itself) and its whole multiples 64, 128, 256.
 QList<QImage> foxIconSizes();
 // The program icon for windows and the desktop.
 QIcon appIcon();

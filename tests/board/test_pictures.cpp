@@ -35,6 +35,25 @@ QMap<qint64, int> census(const QImage& image) {
     return counts;
 }
 
+// The census of an image that must use only the standard colours, each pixel
+// fully opaque or fully transparent; empty after a failure.
+QMap<qint64, int> standardCensus(const QImage& image) {
+    const QMap<qint64, int> counts = census(image);
+    if (counts.contains(-1)) {
+        QTest::qFail("a pixel is neither opaque nor transparent", __FILE__, __LINE__);
+        return {};
+    }
+    for (auto it = counts.begin(); it != counts.end(); ++it) {
+        if (!kStandard16.contains(QRgb(it.key()))) {
+            QTest::qFail(qPrintable(QStringLiteral("colour %1 is not a standard one")
+                                        .arg(it.key(), 6, 16, QLatin1Char('0'))),
+                         __FILE__, __LINE__);
+            return {};
+        }
+    }
+    return counts;
+}
+
 int opaqueCount(const QImage& image) {
     int n = 0;
     for (const int c : census(image))
@@ -122,10 +141,9 @@ void TestPictures::toriiStaysItsLogicalSize() {
 void TestPictures::cursorUsesTheStandardPalette() {
     const QImage c = possessionCursorImage();
     QCOMPARE(c.size(), QSize(32, 32));
-    const QMap<qint64, int> counts = census(c);
-    QVERIFY2(!counts.contains(-1), "a pixel is neither opaque nor transparent");
-    for (auto it = counts.begin(); it != counts.end(); ++it)
-        QVERIFY2(kStandard16.contains(QRgb(it.key())), qPrintable(QString::number(it.key(), 16)));
+    const QMap<qint64, int> counts = standardCensus(c);
+    if (QTest::currentTestFailed())
+        return;
     // The hand white with grey, silver and a black outline; the coin maroon;
     // the cuff navy and blue.
     for (const QRgb colour : {0xffffff, 0x808080, 0xc0c0c0, 0x000000, 0x800000, 0x000080, 0x0000ff})
@@ -180,10 +198,9 @@ void TestPictures::cursorIsSharpAtDoubleRatio() {
 void TestPictures::foxSitsOnAWhiteSquare() {
     const QImage f = foxIcon();
     QCOMPARE(f.size(), QSize(32, 32));
-    const QMap<qint64, int> counts = census(f);
-    QVERIFY(!counts.contains(-1));
-    for (auto it = counts.begin(); it != counts.end(); ++it)
-        QVERIFY2(kStandard16.contains(QRgb(it.key())), qPrintable(QString::number(it.key(), 16)));
+    const QMap<qint64, int> counts = standardCensus(f);
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(counts.value(0x000000) > 40);
     QVERIFY(counts.value(0x808080) > 10);
     QVERIFY(counts.value(0xffffff) > 28 * 28 / 2);
@@ -208,6 +225,16 @@ void TestPictures::appIconHasCrispSizes() {
     QCOMPARE(sides, (QList<int>{16, 32, 64, 128, 256}));
     for (const QImage& image : sizes.mid(1))
         verifyBlocks(foxIcon(), image, image.width() / 32);
+    // The small one is drawn on its own, in the same colours, on a one-pixel margin.
+    const QImage small = sizes.first();
+    const QMap<qint64, int> counts = standardCensus(small);
+    if (QTest::currentTestFailed())
+        return;
+    for (int i = 0; i < 16; ++i) {
+        for (const QPoint p : {QPoint(i, 0), QPoint(i, 15), QPoint(0, i), QPoint(15, i)})
+            QCOMPARE(qAlpha(small.pixel(p)), 0);
+    }
+    QVERIFY(counts.value(0x000000) > 10);
 
     const QIcon icon = appIcon();
     QVERIFY(!icon.isNull());
