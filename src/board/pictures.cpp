@@ -303,8 +303,11 @@ QIcon appIcon() {
 QImage enlarged(const QImage& image, int factor) {
     if (factor <= 1)
         return image;
-    const QImage source =
-        image.depth() == 32 ? image : image.convertToFormat(QImage::Format_ARGB32);
+    // Pixels are copied as QRgb words, so the image must be stored as such.
+    const bool words = image.format() == QImage::Format_RGB32 ||
+                       image.format() == QImage::Format_ARGB32 ||
+                       image.format() == QImage::Format_ARGB32_Premultiplied;
+    const QImage source = words ? image : image.convertToFormat(QImage::Format_ARGB32);
     QImage result(source.width() * factor, source.height() * factor, source.format());
     for (int y = 0; y < result.height(); ++y) {
         const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y / factor));

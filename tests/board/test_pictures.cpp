@@ -256,9 +256,15 @@ void TestPictures::enlargedMakesBlocks() {
             QCOMPARE(big.pixel(x, y), colours[(y / 3) * 2 + x / 3]);
     QCOMPARE(enlarged(small, 1), small);
     QCOMPARE(enlarged(small, 0), small);
-    // Images of fewer bits a pixel come out as 32-bit ones.
-    const QImage mono = small.convertToFormat(QImage::Format_Mono);
-    QCOMPARE(enlarged(mono, 2).pixel(3, 5), mono.pixel(1, 2));
+    // Other pixel layouts come out as 32-bit ARGB, with the same colours.
+    for (const QImage::Format format :
+         {QImage::Format_Mono, QImage::Format_RGBA8888, QImage::Format_RGB888}) {
+        const QImage other = small.convertToFormat(format);
+        const QImage twice = enlarged(other, 2);
+        QCOMPARE(twice.format(), QImage::Format_ARGB32);
+        QCOMPARE(twice.pixel(3, 5), other.pixel(1, 2));
+        QCOMPARE(twice.pixel(0, 0), other.pixel(0, 0));
+    }
 }
 
 void TestPictures::pixelFactorRoundsUp() {
