@@ -165,7 +165,7 @@ void TestPictures::cursorHotspotIsOnTheCoin() {
     QCOMPARE(rgbAt(c, hot.x(), hot.y() + 2), QRgb(0xffffff));
     QCOMPARE(rgbAt(c, hot.x() - 4, hot.y() + 2), QRgb(0x800000));
     QCOMPARE(rgbAt(c, hot.x() + 5, hot.y() + 2), QRgb(0x800000));
-    // Nothing above the coin, and no pixel in the two top-left and right corners.
+    // The bottom row and the top corners are empty.
     for (int x = 0; x < 32; ++x)
         QCOMPARE(qAlpha(c.pixel(x, 31)), 0);
     QCOMPARE(qAlpha(c.pixel(0, 0)), 0);
