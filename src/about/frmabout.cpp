@@ -55,77 +55,55 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 
 frmAbout::~frmAbout() = default;
 
+QWidget* frmAbout::makeControl(const aboutdef::ControlDef& def) {
+    const QString caption = def.caption.toString();
+    switch (def.kind) {
+    case aboutdef::Kind::Picture: {
+        auto* pic = new QLabel(this);
+        pic->setPixmap(QPixmap::fromImage(pictures::foxIcon()));
+        pic->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return pic;
+    }
+    case aboutdef::Kind::Button: {
+        auto* b = new QPushButton(caption, this);
+        b->setAutoDefault(true); // Enter presses the button that has the focus
+        return b;
+    }
+    case aboutdef::Kind::Label:
+        break;
+    }
+    QLabel* l = def.look == aboutdef::Look::Link ? new ClickLabel(caption, this)
+                                                 : new QLabel(caption, this);
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    switch (def.look) {
+    case aboutdef::Look::Plain:
+        break;
+    case aboutdef::Look::BlackWrapped:
+        l->setWordWrap(true);
+        [[fallthrough]];
+    case aboutdef::Look::Black:
+        setTextColour(l, aboutdef::kBlack);
+        break;
+    case aboutdef::Look::Link: {
+        QFont f = faceFont(aboutdef::kLinkFace, aboutdef::kLinkPointSize);
+        f.setUnderline(true);
+        l->setFont(f);
+        setTextColour(l, aboutdef::kLinkColour);
+        l->setAccessibleDescription(QStringLiteral("作者ホームページを開きます"));
+        break;
+    }
+    }
+    return l;
+}
+
 void frmAbout::buildControls() {
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
     std::vector<std::pair<int, QWidget*>> tabOrder;
-
     for (const aboutdef::ControlDef& def : aboutdef::kControls) {
-        const QString name = QString::fromLatin1(def.name);
-        const QString caption = def.caption.toString();
-        QWidget* w = nullptr;
-        switch (def.kind) {
-        case aboutdef::Kind::Picture: {
-            picIcon_ = new QLabel(this);
-            picIcon_->setPixmap(QPixmap::fromImage(pictures::foxIcon()));
-            picIcon_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            w = picIcon_;
-            break;
-        }
-        case aboutdef::Kind::Label: {
-            QLabel* l = nullptr;
-            if (name == QLatin1String("Label2")) {
-                label2_ = new ClickLabel(caption, this);
-                connect(label2_, &ClickLabel::clicked, this, &frmAbout::Label2_Click);
-                l = label2_;
-            } else {
-                l = new QLabel(caption, this);
-                QLabel** slot = name == QLatin1String("lblTitle")         ? &lblTitle_
-                                : name == QLatin1String("lblVersion")     ? &lblVersion_
-                                : name == QLatin1String("lblDescription") ? &lblDescription_
-                                                                          : &label1_;
-                *slot = l;
-            }
-            l->setTextFormat(Qt::PlainText);
-            l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            switch (def.look) {
-            case aboutdef::Look::Plain:
-                break;
-            case aboutdef::Look::BlackWrapped:
-                l->setWordWrap(true);
-                [[fallthrough]];
-            case aboutdef::Look::Black:
-                setTextColour(l, aboutdef::kBlack);
-                break;
-            case aboutdef::Look::Link: {
-                QFont f = faceFont(aboutdef::kLinkFace, aboutdef::kLinkPointSize);
-                f.setUnderline(true);
-                l->setFont(f);
-                setTextColour(l, aboutdef::kLinkColour);
-                l->setAccessibleDescription(QStringLiteral("作者ホームページを開きます"));
-                break;
-            }
-            }
-            w = l;
-            break;
-        }
-        case aboutdef::Kind::Button: {
-            auto* b = new QPushButton(caption, this);
-            b->setAutoDefault(true); // Enter presses the button that has the focus
-            if (name == QLatin1String("cmdOK")) {
-                cmdOK_ = b;
-                b->setDefault(true);
-                connect(b, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-            } else {
-                cmdSysInfo_ = b;
-                connect(b, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
-            }
-            tabOrder.emplace_back(def.tabIndex, b);
-            w = b;
-            break;
-        }
-        }
-        w->setObjectName(name);
+        QWidget* w = makeControl(def);
+        w->setObjectName(QString::fromLatin1(def.name));
         w->setAccessibleName(def.accessibleName.isEmpty()
                                  ? w->property("text").toString().remove(QLatin1Char('&'))
                                  : def.accessibleName.toString());
@@ -134,11 +112,29 @@ void frmAbout::buildControls() {
                               static_cast<float>(def.width), static_cast<float>(def.height)},
                              tppX, tppY);
         w->setGeometry(p.x, p.y, p.width, p.height);
+        tabOrder.emplace_back(def.tabIndex, w);
     }
-
+    // Keyboard order; only the buttons take the focus.
     std::sort(tabOrder.begin(), tabOrder.end());
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+
+    const auto control = [this](const char* name) {
+        return findChild<QWidget*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+    };
+    picIcon_ = static_cast<QLabel*>(control("picIcon"));
+    lblTitle_ = static_cast<QLabel*>(control("lblTitle"));
+    lblVersion_ = static_cast<QLabel*>(control("lblVersion"));
+    lblDescription_ = static_cast<QLabel*>(control("lblDescription"));
+    label1_ = static_cast<QLabel*>(control("Label1"));
+    label2_ = static_cast<ClickLabel*>(control("Label2"));
+    cmdOK_ = static_cast<QPushButton*>(control("cmdOK"));
+    cmdSysInfo_ = static_cast<QPushButton*>(control("cmdSysInfo"));
+
+    cmdOK_->setDefault(true);
+    connect(cmdOK_, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(cmdSysInfo_, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    connect(label2_, &ClickLabel::clicked, this, &frmAbout::Label2_Click);
     tabOrder.front().second->setFocus();
 }
 

@@ -3,6 +3,7 @@
 // link and the button that starts the system's information tool. Loaded
 // afresh each time the board's About command shows it.
 
+#include "about/aboutdef.h"
 #include "platform/appinfo.h"
 
 #include <QDialog>
@@ -61,6 +62,7 @@ class frmAbout : public QDialog {
     void paintEvent(QPaintEvent* e) override;
 
   private:
+    QWidget* makeControl(const aboutdef::ControlDef& def);
     void buildControls();
     void placeWindow();
     void correctPlacement();

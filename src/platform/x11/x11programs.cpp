@@ -30,8 +30,8 @@ bool X11Platform::startProgram(const QString& path) {
 }
 
 Registry& X11Platform::registry() {
-    static SysInfoRegistry r([this](const QString& s) { return toAnsi(s); },
-                             [this](const QByteArray& b) { return fromAnsi(b); });
+    static SysInfoRegistry r([](const QString& s) { return platform().toAnsi(s); },
+                             [](const QByteArray& b) { return platform().fromAnsi(b); });
     return r;
 }
 
