@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QUrl>
 
 namespace honura {
 
@@ -67,6 +68,13 @@ QString DesktopPlatform::instanceKey() const
     const QFileInfo fi(QCoreApplication::applicationFilePath());
     const QString canonical = fi.canonicalFilePath();
     return canonical.isEmpty() ? fi.absoluteFilePath() : canonical;
+}
+
+bool browsableUrl(const QString& url)
+{
+    const QUrl u(url, QUrl::StrictMode);
+    return u.isValid() && !u.host().isEmpty() &&
+           (u.scheme() == QLatin1String("http") || u.scheme() == QLatin1String("https"));
 }
 
 } // namespace honura
