@@ -77,9 +77,12 @@ cleanup() {
 trap cleanup EXIT
 
 expected="./usr/bin/honura
-./usr/share/applications/honura.desktop
-./usr/share/icons/hicolor/256x256/apps/honura.png
-./usr/share/icons/hicolor/32x32/apps/honura.png"
+./usr/share/applications/honura.desktop"
+for size in 16 32 64 128 256; do
+    expected+="
+./usr/share/icons/hicolor/${size}x${size}/apps/honura.png"
+done
+expected=$(sort <<<"$expected")
 actual=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort)
 [[ $actual == "$expected" ]] || fail "files differ from the expected ones:
 $(diff <(echo "$expected") <(echo "$actual") || true)"
@@ -105,7 +108,7 @@ png_size() {
     [[ $(head -c 8 "$f" | od -An -tx1 | tr -d ' \n') == 89504e470d0a1a0a ]] || return 1
     echo "$(od -An -tu1 -j16 -N8 "$f" | awk '{print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8}')"
 }
-for size in 32 256; do
+for size in 16 32 64 128 256; do
     png="$root/usr/share/icons/hicolor/${size}x${size}/apps/honura.png"
     got=$(png_size "$png") || fail "$png is not a PNG"
     [[ $got == "${size}x${size}" ]] || fail "$png is $got, not ${size}x${size}"
@@ -140,6 +143,7 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [[ -n $wid ]] || fail "no board window within 10 s: $(cat "$scratch/honura.log")"
-xprop -id "$wid" _NET_WM_ICON | grep -q 'Icon (' || fail "the window carries no icon"
+icon=$(xprop -id "$wid" _NET_WM_ICON)
+[[ $icon == *'Icon ('* ]] || fail "the window carries no icon"
 say "window $wid: $(xprop -id "$wid" WM_CLASS _NET_WM_NAME | tr '\n' ' ')"
 say "OK"

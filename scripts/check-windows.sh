@@ -16,7 +16,7 @@
 # 2. The resource script: packaging/honura.rc.in is configured as CMake does
 #    and compiled with windres; the result is decompiled to check the version
 #    record (1.0.0.1 from the project), the product name and the icon.
-#    The icon is the one exported into <build-dir>/packaging/icons/honura.ico;
+#    The icon is the one exported into <build-dir>/icons/honura.ico;
 #    without a build directory a blank icon stands in.
 set -euo pipefail
 
@@ -73,7 +73,7 @@ echo "check-windows: ${#sources[@]} sources compile for Windows ($win_only Windo
 
 # --- 2. Resources ---------------------------------------------------------------
 ico=
-[[ -n $build ]] && ico="$build/packaging/icons/honura.ico"
+[[ -n $build ]] && ico="$build/icons/honura.ico"
 if [[ -z $ico || ! -f $ico ]]; then
     [[ -n $build ]] && fail "no exported icon $ico (build the honura_icons target)"
     ico="$work/blank.ico" # 16 x 16, 32 bits, all transparent
