@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QUrl>
 
 #include <cmath>
 
@@ -35,7 +36,8 @@ QString DesktopPlatform::settingsPath() const
 static double twipsPerPixel(bool horizontal)
 {
     const QScreen* s = QGuiApplication::primaryScreen();
-    const double dpi = s ? (horizontal ? s->logicalDotsPerInchX() : s->logicalDotsPerInchY()) : 96.0;
+    const double dpi =
+        s ? (horizontal ? s->logicalDotsPerInchX() : s->logicalDotsPerInchY()) : 96.0;
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 
@@ -81,6 +83,13 @@ QString DesktopPlatform::instanceKey() const
     const QFileInfo fi(QCoreApplication::applicationFilePath());
     const QString canonical = fi.canonicalFilePath();
     return canonical.isEmpty() ? fi.absoluteFilePath() : canonical;
+}
+
+bool browsableUrl(const QString& url)
+{
+    const QUrl u(url, QUrl::StrictMode);
+    return u.isValid() && !u.host().isEmpty() &&
+           (u.scheme() == QLatin1String("http") || u.scheme() == QLatin1String("https"));
 }
 
 } // namespace honura
