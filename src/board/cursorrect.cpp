@@ -6,11 +6,13 @@ namespace honura::cursorrect {
 
 using layout::roundEven;
 
-std::int32_t frameTwips(const WindowTwips& w) {
+std::int32_t frameTwips(const WindowTwips& w)
+{
     return roundEven((static_cast<double>(w.outerWidth) - w.clientWidth) / 2);
 }
 
-PixelRect clientRect(const WindowTwips& w, double px, double py) {
+PixelRect clientRect(const WindowTwips& w, double px, double py)
+{
     const double f = frameTwips(w);
     PixelRect r;
     r.left = roundEven((static_cast<double>(w.left) + f) / px);

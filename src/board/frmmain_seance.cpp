@@ -17,7 +17,8 @@ constexpr QLatin1String kCrLf("\r\n");
 } // namespace
 
 // Spell: the cell's caption goes to the end of the message; blank cells add nothing.
-void FrmMain::LblChar_Click(int index) {
+void FrmMain::LblChar_Click(int index)
+{
     const QString text = TxtMsg()->text();
     const QString caption = LblChar(index)->text();
     TxtMsg()->setText(text + caption);
@@ -25,7 +26,8 @@ void FrmMain::LblChar_Click(int index) {
 
 // Commit: the pending message becomes the record's next line. The record
 // window is created hidden when absent and is never shown by this.
-void FrmMain::ImgMark_Click() {
+void FrmMain::ImgMark_Click()
+{
     const QString text = TxtMsg()->text();
     if (!text.isEmpty())
         FrmLog::instance().appendRecord(QString(text + kCrLf));
@@ -33,7 +35,8 @@ void FrmMain::ImgMark_Click() {
 }
 
 // Toggle the mode. The click of the same gesture has committed already.
-void FrmMain::ImgMark_DblClick() {
+void FrmMain::ImgMark_DblClick()
+{
     possessed_ = !possessed_;
     if (possessed_) {
         CursorClip();
@@ -52,7 +55,8 @@ void FrmMain::ImgMark_DblClick() {
 }
 
 // Confine the pointer to the client area, releasing any earlier confinement first.
-void FrmMain::CursorClip() {
+void FrmMain::CursorClip()
+{
     platform().clipCursor(nullptr);
     const QRectF outer = outerTwips();
     const QSizeF client = clientTwips();
@@ -65,12 +69,8 @@ void FrmMain::CursorClip() {
     platform().clipCursor(&r);
 }
 
-void FrmMain::CursorFree() {
-    platform().clipCursor(nullptr);
-}
+void FrmMain::CursorFree() { platform().clipCursor(nullptr); }
 
-void FrmMain::MnuLog_Click() {
-    FrmLog::showModal();
-}
+void FrmMain::MnuLog_Click() { FrmLog::showModal(); }
 
 } // namespace honura

@@ -22,15 +22,13 @@ class DesktopPlatform : public Platform {
     QString instanceKey() const;
 };
 
-<<<<<<< HEAD
 // A rectangle of Qt's logical pixels in the system's device pixels: scaled by
 // the device pixel ratio of the screen that holds its centre (1 unless Qt
 // scales the program).
 PixelRect toDevicePixels(const PixelRect& logical);
-=======
+
 // True for an address a browser may be given: an absolute http or https URL
 // (never a local file, never something a program could take for an option).
 bool browsableUrl(const QString& url);
->>>>>>> main
 
 } // namespace honura

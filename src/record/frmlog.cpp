@@ -19,13 +19,15 @@ namespace honura {
 
 namespace {
 
-QPointer<FrmLog>& current() {
+QPointer<FrmLog>& current()
+{
     static QPointer<FrmLog> window;
     return window;
 }
 
 // The frame the window manager put around w; empty before it is framed.
-QMargins frameOf(const QWidget* w) {
+QMargins frameOf(const QWidget* w)
+{
     const QRect inner = w->geometry();
     const QRect outer = w->frameGeometry();
     return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
@@ -33,7 +35,8 @@ QMargins frameOf(const QWidget* w) {
 }
 
 // The frame of the window manager as seen around another, framed window.
-QMargins knownFrame(const QWidget* except) {
+QMargins knownFrame(const QWidget* except)
+{
     for (const QWidget* w : QApplication::topLevelWidgets()) {
         if (w != except && w->isVisible() && !frameOf(w).isNull())
             return frameOf(w);
@@ -46,7 +49,8 @@ QMargins knownFrame(const QWidget* except) {
 FrmLog::FrmLog()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint) {
+                           Qt::MSWindowsFixedSizeDialogHint)
+{
     setObjectName(QStringLiteral("FrmLog"));
     setWindowTitle(logdef::kCaption.toString());
     setAttribute(Qt::WA_DeleteOnClose);
@@ -56,11 +60,10 @@ FrmLog::FrmLog()
     buildControls();
 }
 
-FrmLog::~FrmLog() {
-    Q_EMIT dismissed();
-}
+FrmLog::~FrmLog() { Q_EMIT dismissed(); }
 
-void FrmLog::buildControls() {
+void FrmLog::buildControls()
+{
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
     QWidget* previous = nullptr;
@@ -102,18 +105,18 @@ void FrmLog::buildControls() {
     txtLog_->setFocus();
 }
 
-FrmLog& FrmLog::instance() {
+FrmLog& FrmLog::instance()
+{
     QPointer<FrmLog>& w = current();
     if (!w)
         w = new FrmLog;
     return *w;
 }
 
-FrmLog* FrmLog::existing() {
-    return current().data();
-}
+FrmLog* FrmLog::existing() { return current().data(); }
 
-void FrmLog::showModal() {
+void FrmLog::showModal()
+{
     QPointer<FrmLog> w = &instance();
     if (!w->placed_) {
         w->placed_ = true;
@@ -128,7 +131,8 @@ void FrmLog::showModal() {
         loop.exec(QEventLoop::DialogExec);
 }
 
-void FrmLog::centreOnScreen() {
+void FrmLog::centreOnScreen()
+{
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
@@ -141,7 +145,8 @@ void FrmLog::centreOnScreen() {
          area.y() + (area.height() - outer.height()) / 2);
 }
 
-bool FrmLog::event(QEvent* e) {
+bool FrmLog::event(QEvent* e)
+{
     const bool r = QWidget::event(e);
     // Once the window manager has framed the window, centre it again for its
     // real frame; this happens before the user could move it.
@@ -154,7 +159,8 @@ bool FrmLog::event(QEvent* e) {
 }
 
 // Shift+Enter makes a line break like Enter: the record knows no other kind.
-bool FrmLog::eventFilter(QObject* watched, QEvent* e) {
+bool FrmLog::eventFilter(QObject* watched, QEvent* e)
+{
     if (watched == txtLog_ && e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
@@ -167,42 +173,41 @@ bool FrmLog::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
-void FrmLog::closeEvent(QCloseEvent* e) {
+void FrmLog::closeEvent(QCloseEvent* e)
+{
     // Destroyed with its text (WA_DeleteOnClose); the next use makes a new one.
     if (current() == this)
         current() = nullptr;
     e->accept();
 }
 
-void FrmLog::hideEvent(QHideEvent* e) {
+void FrmLog::hideEvent(QHideEvent* e)
+{
     QWidget::hideEvent(e);
     if (!e->spontaneous())
         Q_EMIT dismissed();
 }
 
-void FrmLog::CmdClose_Click() {
-    hide();
-}
+void FrmLog::CmdClose_Click() { hide(); }
 
-void FrmLog::CmdErase_Click() {
-    setRecord({});
-}
+void FrmLog::CmdErase_Click() { setRecord({}); }
 
-QString FrmLog::record() const {
-    return recordtext::read(*txtLog_->document());
-}
+QString FrmLog::record() const { return recordtext::read(*txtLog_->document()); }
 
-void FrmLog::setRecord(QStringView text) {
+void FrmLog::setRecord(QStringView text)
+{
     recordtext::replace(*txtLog_->document(), text);
     showFromStart();
 }
 
-void FrmLog::appendRecord(QStringView text) {
+void FrmLog::appendRecord(QStringView text)
+{
     recordtext::append(*txtLog_->document(), text);
     showFromStart();
 }
 
-void FrmLog::showFromStart() {
+void FrmLog::showFromStart()
+{
     QTextCursor c = txtLog_->textCursor();
     c.movePosition(QTextCursor::Start);
     txtLog_->setTextCursor(c);

@@ -15,12 +15,14 @@ constexpr char16_t kCR = u'\r';
 constexpr char16_t kLF = u'\n';
 
 // The characters a document cannot hold inside a paragraph.
-bool needsStandIn(char16_t c) {
+bool needsStandIn(char16_t c)
+{
     return c == kCR || c == kLF || c == 0x2029 || c == 0xfdd0 || c == 0xfdd1;
 }
 
 // What the text box shows in their place.
-QChar standIn(char16_t c) {
+QChar standIn(char16_t c)
+{
     switch (c) {
     case kCR:
         return QChar(0x240d); // ␍
@@ -33,14 +35,16 @@ QChar standIn(char16_t c) {
     }
 }
 
-QTextCharFormat standInFormat(char16_t c) {
+QTextCharFormat standInFormat(char16_t c)
+{
     QTextCharFormat f;
     f.setProperty(kStandsFor, static_cast<int>(c));
     return f;
 }
 
 // Inserts one line (no CR LF inside) at the cursor.
-void insertLine(QTextCursor& cursor, QStringView line) {
+void insertLine(QTextCursor& cursor, QStringView line)
+{
     const QTextCharFormat plain;
     qsizetype runStart = 0;
     for (qsizetype i = 0; i < line.size(); ++i) {
@@ -57,13 +61,15 @@ void insertLine(QTextCursor& cursor, QStringView line) {
 }
 
 // The character a stand-in of this fragment replaces, or 0 for ordinary text.
-char16_t standsFor(const QTextFragment& fragment) {
+char16_t standsFor(const QTextFragment& fragment)
+{
     const QVariant v = fragment.charFormat().property(kStandsFor);
     return v.isValid() ? static_cast<char16_t>(v.toInt()) : 0;
 }
 
 // True when the record ends in a lone CR.
-bool endsInCR(const QTextDocument& doc) {
+bool endsInCR(const QTextDocument& doc)
+{
     const QTextBlock last = doc.lastBlock();
     QTextFragment tail;
     for (auto it = last.begin(); !it.atEnd(); ++it)
@@ -73,7 +79,8 @@ bool endsInCR(const QTextDocument& doc) {
 
 } // namespace
 
-QString read(const QTextDocument& doc) {
+QString read(const QTextDocument& doc)
+{
     QString out;
     out.reserve(doc.characterCount() + doc.blockCount());
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
@@ -96,7 +103,8 @@ QString read(const QTextDocument& doc) {
     return out;
 }
 
-void append(QTextDocument& doc, QStringView text) {
+void append(QTextDocument& doc, QStringView text)
+{
     if (text.isEmpty())
         return;
     // A replaced text has no undo history; neither has an appended one.
@@ -124,7 +132,8 @@ void append(QTextDocument& doc, QStringView text) {
     doc.setUndoRedoEnabled(undo);
 }
 
-void replace(QTextDocument& doc, QStringView text) {
+void replace(QTextDocument& doc, QStringView text)
+{
     const bool undo = doc.isUndoRedoEnabled();
     doc.setUndoRedoEnabled(false);
     doc.clear();

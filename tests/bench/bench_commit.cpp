@@ -25,21 +25,24 @@ constexpr int kSamples = 41;
 const QString kMessage = QStringLiteral("あいうえおかきくけこ");
 
 // A record of about `bytes` bytes in UTF-16, in lines like the board writes.
-QString recordOfSize(qsizetype bytes) {
+QString recordOfSize(qsizetype bytes)
+{
     QString r;
     while (r.size() * 2 < bytes)
         r += QStringLiteral("ひとつのことばをつづる\r\n");
     return r;
 }
 
-double medianMs(std::vector<qint64> ns) {
+double medianMs(std::vector<qint64> ns)
+{
     std::sort(ns.begin(), ns.end());
     return ns[ns.size() / 2] / 1e6;
 }
 
 // One commit as the board makes it: spelled text in the message box, a click
 // on the torii.
-qint64 commitOnce(FrmMain& board) {
+qint64 commitOnce(FrmMain& board)
+{
     board.TxtMsg()->setText(kMessage);
     QElapsedTimer t;
     t.start();
@@ -48,14 +51,16 @@ qint64 commitOnce(FrmMain& board) {
 }
 
 // The same commit by reading and replacing the record's whole text.
-qint64 replaceOnce(FrmLog& log) {
+qint64 replaceOnce(FrmLog& log)
+{
     QElapsedTimer t;
     t.start();
     log.TxtLog()->setPlainText(log.TxtLog()->toPlainText() + kMessage + QLatin1Char('\n'));
     return t.nsecsElapsed();
 }
 
-void fresh(const QString& record, bool shownBefore) {
+void fresh(const QString& record, bool shownBefore)
+{
     delete FrmLog::existing();
     FrmLog& log = FrmLog::instance();
     log.setRecord(record);
@@ -68,7 +73,8 @@ void fresh(const QString& record, bool shownBefore) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -23,11 +23,10 @@ class TestCursorRect : public QObject {
 
 // The window of the worked example: outer (1200, 900) 6945 x 5580 twips, client
 // 6825 x 4830, a 4-pixel frame and 42 pixels of title and menu bar.
-static WindowTwips example() {
-    return {1200, 900, 6945, 5580, 6825, 4830};
-}
+static WindowTwips example() { return {1200, 900, 6945, 5580, 6825, 4830}; }
 
-void TestCursorRect::rectangle_data() {
+void TestCursorRect::rectangle_data()
+{
     QTest::addColumn<WindowTwips>("w");
     QTest::addColumn<double>("tpp");
     QTest::addColumn<PixelRect>("expected");
@@ -55,7 +54,8 @@ void TestCursorRect::rectangle_data() {
     QTest::newRow("12 twips per pixel") << example() << 12.0 << PixelRect{105, 132, 674, 534};
 }
 
-void TestCursorRect::rectangle() {
+void TestCursorRect::rectangle()
+{
     QFETCH(WindowTwips, w);
     QFETCH(double, tpp);
     QFETCH(PixelRect, expected);
@@ -66,7 +66,8 @@ void TestCursorRect::rectangle() {
     QCOMPARE(r.bottom, expected.bottom);
 }
 
-void TestCursorRect::frameRoundsHalfToEven() {
+void TestCursorRect::frameRoundsHalfToEven()
+{
     QCOMPARE(cursorrect::frameTwips(example()), 60);
     WindowTwips w = example();
     w.outerWidth = w.clientWidth + 105; // 52.5
@@ -82,7 +83,8 @@ void TestCursorRect::frameRoundsHalfToEven() {
 }
 
 // Confining while confined releases first; releasing when free just releases.
-void TestCursorRect::confineReleasesFirst() {
+void TestCursorRect::confineReleasesFirst()
+{
     HeadlessPlatform& os = test::resetPlatform();
     FrmMain board;
     board.CursorFree();
@@ -106,7 +108,8 @@ void TestCursorRect::confineReleasesFirst() {
 
 // Where the frame is symmetric (here: none at all), the rectangle is exactly the
 // client area below the menu bar, in screen pixels.
-void TestCursorRect::confinesToTheClientArea() {
+void TestCursorRect::confinesToTheClientArea()
+{
     HeadlessPlatform& os = test::resetPlatform();
     FrmMain board;
     board.move(37, 52);

@@ -49,18 +49,18 @@ class TestSeance : public QObject {
     std::unique_ptr<FrmMain> board_;
 };
 
-static QString u(const char16_t* s) {
-    return QString::fromUtf16(s);
-}
+static QString u(const char16_t* s) { return QString::fromUtf16(s); }
 
 // Types text as an input method commits it (kana and kanji come that way).
-static void type(QWidget* w, const QString& text) {
+static void type(QWidget* w, const QString& text)
+{
     QInputMethodEvent e;
     e.setCommitString(text);
     QCoreApplication::sendEvent(w, &e);
 }
 
-void TestSeance::init() {
+void TestSeance::init()
+{
     test::resetPlatform();
     delete FrmLog::existing();
     board_ = std::make_unique<FrmMain>();
@@ -69,13 +69,15 @@ void TestSeance::init() {
     QVERIFY(QTest::qWaitForWindowExposed(board_.get()));
 }
 
-void TestSeance::cleanup() {
+void TestSeance::cleanup()
+{
     board_.reset();
     delete FrmLog::existing();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void TestSeance::quickClicks(QWidget* w, int n, const std::function<void(int)>& between) {
+void TestSeance::quickClicks(QWidget* w, int n, const std::function<void(int)>& between)
+{
     QWindow* window = w->window()->windowHandle();
     const QPoint local = window->mapFromGlobal(w->mapToGlobal(w->rect().center()));
     const QPointF global = window->mapToGlobal(local);
@@ -95,7 +97,8 @@ void TestSeance::quickClicks(QWidget* w, int n, const std::function<void(int)>& 
     t += 2 * QTest::mouseDoubleClickInterval; // the next gesture starts afresh
 }
 
-void TestSeance::spellAndCommit() {
+void TestSeance::spellAndCommit()
+{
     // あ is cell 10, い cell 21, う cell 32.
     click(board_->LblChar(10));
     click(board_->LblChar(21));
@@ -110,7 +113,8 @@ void TestSeance::spellAndCommit() {
     QVERIFY(test::fake().clipCalls.isEmpty());
 }
 
-void TestSeance::blankCellsAndAnswersAddNothing() {
+void TestSeance::blankCellsAndAnswersAddNothing()
+{
     click(board_->LblChar(10));
     for (int blank : {11, 14, 22, 33, 36, 44, 55})
         click(board_->LblChar(blank));
@@ -119,21 +123,24 @@ void TestSeance::blankCellsAndAnswersAddNothing() {
     QCOMPARE(msg(), u(u"あ"));
 }
 
-void TestSeance::emptyCommitMakesNoRecordWindow() {
+void TestSeance::emptyCommitMakesNoRecordWindow()
+{
     click(board_->ImgMark());
     click(board_->LblChar(11));
     click(board_->ImgMark());
     QVERIFY(!FrmLog::existing());
 }
 
-void TestSeance::quickClicksOnACell() {
+void TestSeance::quickClicksOnACell()
+{
     quickClicks(board_->LblChar(10), 2);
     QCOMPARE(msg(), u(u"あ"));
     quickClicks(board_->LblChar(21), 3);
     QCOMPARE(msg(), u(u"あいい"));
 }
 
-void TestSeance::doubleClickIntoTheMode() {
+void TestSeance::doubleClickIntoTheMode()
+{
     click(board_->LblChar(10));
     click(board_->LblChar(21));
     doubleClick(board_->ImgMark());
@@ -157,7 +164,8 @@ void TestSeance::doubleClickIntoTheMode() {
     QCOMPARE(os.appCursor->pixmap().toImage(), board_->ImgHide()->cursor().pixmap().toImage());
 }
 
-void TestSeance::doubleClickOutOfTheMode() {
+void TestSeance::doubleClickOutOfTheMode()
+{
     doubleClick(board_->ImgMark());
     QVERIFY(board_->Possessed());
     QVERIFY(!FrmLog::existing());
@@ -179,7 +187,8 @@ void TestSeance::doubleClickOutOfTheMode() {
 
 // Text that reaches the message box between the two presses of the gesture
 // that leaves the mode goes to the record after a line break, and stays.
-void TestSeance::textTypedDuringTheGesture() {
+void TestSeance::textTypedDuringTheGesture()
+{
     doubleClick(board_->ImgMark());
     click(board_->LblChar(10));
     quickClicks(board_->ImgMark(), 2, [this](int i) {
@@ -196,7 +205,8 @@ void TestSeance::textTypedDuringTheGesture() {
     QCOMPARE(record(), u(u"あ\r\n\r\nええ\r\n"));
 }
 
-void TestSeance::typedTextCommitsAsTyped() {
+void TestSeance::typedTextCommitsAsTyped()
+{
     QLineEdit* box = board_->TxtMsg();
     box->setFocus();
     QTest::keyClicks(box, QStringLiteral("Hi "));
@@ -207,7 +217,8 @@ void TestSeance::typedTextCommitsAsTyped() {
     QCOMPARE(record(), u(u"Hi 漢字 ｶﾅ九\U0001F98A\t\u3000\r\n"));
 }
 
-void TestSeance::commitsWhileHiddenOrAbsent() {
+void TestSeance::commitsWhileHiddenOrAbsent()
+{
     QAction* mnuLog = board_->menuCommand(2);
     const auto showRecord = [&](const std::function<void(FrmLog&)>& whileShown) {
         QTimer::singleShot(0, [&] {
@@ -245,7 +256,8 @@ void TestSeance::commitsWhileHiddenOrAbsent() {
     QVERIFY(!FrmLog::existing()->isVisible());
 }
 
-void TestSeance::menuCommandsKeepTheMode() {
+void TestSeance::menuCommandsKeepTheMode()
+{
     doubleClick(board_->ImgMark());
     const auto calls = test::fake().clipCalls.size();
     QTimer::singleShot(0, [] {
@@ -261,7 +273,8 @@ void TestSeance::menuCommandsKeepTheMode() {
     QVERIFY(test::fake().appCursor);
 }
 
-void TestSeance::quitReleasesTheCursor() {
+void TestSeance::quitReleasesTheCursor()
+{
     doubleClick(board_->ImgMark());
     QVERIFY(test::fake().clipped);
     board_->menuCommand(0)->trigger();
@@ -271,7 +284,8 @@ void TestSeance::quitReleasesTheCursor() {
 }
 
 // Long messages go to the record whole, however long the record already is.
-void TestSeance::megabyteMessage() {
+void TestSeance::megabyteMessage()
+{
     QLineEdit* box = board_->TxtMsg();
     const QString big(1 << 20, QChar(u'ぬ'));
     box->setText(big);

@@ -31,7 +31,8 @@ class TestFrmLog : public QObject {
 };
 
 // Runs while the record window is shown modally, then lets showModal() return.
-static void whileShown(const std::function<void(FrmLog&)>& body) {
+static void whileShown(const std::function<void(FrmLog&)>& body)
+{
     bool ran = false;
     QTimer::singleShot(0, [&] {
         FrmLog* w = FrmLog::existing();
@@ -46,25 +47,24 @@ static void whileShown(const std::function<void(FrmLog&)>& body) {
     QVERIFY(ran);
 }
 
-static void discard() {
+static void discard()
+{
     delete FrmLog::existing();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void TestFrmLog::initTestCase() {
-    QApplication::setWindowIcon(pictures::appIcon());
-}
+void TestFrmLog::initTestCase() { QApplication::setWindowIcon(pictures::appIcon()); }
 
-void TestFrmLog::init() {
+void TestFrmLog::init()
+{
     test::resetPlatform();
     discard();
 }
 
-void TestFrmLog::cleanup() {
-    discard();
-}
+void TestFrmLog::cleanup() { discard(); }
 
-void TestFrmLog::definition() {
+void TestFrmLog::definition()
+{
     FrmLog& w = FrmLog::instance();
     QCOMPARE(w.windowTitle(), QStringLiteral("記録"));
     // 7170 x 3735 twips at 15 twips per pixel, fixed.
@@ -92,7 +92,8 @@ void TestFrmLog::definition() {
     QCOMPARE(w.windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
 }
 
-void TestFrmLog::createdHiddenAndEmpty() {
+void TestFrmLog::createdHiddenAndEmpty()
+{
     QVERIFY(!FrmLog::existing());
     FrmLog& w = FrmLog::instance();
     QCOMPARE(FrmLog::existing(), &w);
@@ -104,7 +105,8 @@ void TestFrmLog::createdHiddenAndEmpty() {
     QCOMPARE(w.record(), QStringLiteral("あい\r\n"));
 }
 
-void TestFrmLog::modalCentredAndFocused() {
+void TestFrmLog::modalCentredAndFocused()
+{
     whileShown([](FrmLog& w) {
         QVERIFY(w.isModal());
         QVERIFY(QApplication::activeModalWidget() == &w);
@@ -121,7 +123,8 @@ void TestFrmLog::modalCentredAndFocused() {
     QVERIFY(!FrmLog::existing()->isVisible());
 }
 
-void TestFrmLog::enterAndEscapePressNothing() {
+void TestFrmLog::enterAndEscapePressNothing()
+{
     FrmLog::instance().setRecord(u"keep\r\n");
     whileShown([](FrmLog& w) {
         for (QWidget* target : {static_cast<QWidget*>(w.CmdClose()),
@@ -135,7 +138,8 @@ void TestFrmLog::enterAndEscapePressNothing() {
     });
 }
 
-void TestFrmLog::closeHidesAndKeeps() {
+void TestFrmLog::closeHidesAndKeeps()
+{
     QPoint placed;
     whileShown([&](FrmLog& w) {
         w.appendRecord(u"あい\r\n");
@@ -154,7 +158,8 @@ void TestFrmLog::closeHidesAndKeeps() {
     });
 }
 
-void TestFrmLog::closeBoxDestroys() {
+void TestFrmLog::closeBoxDestroys()
+{
     FrmLog::instance().setRecord(u"gone\r\n");
     QPointer<FrmLog> first = FrmLog::existing();
     whileShown([](FrmLog& w) { QVERIFY(w.close()); });
@@ -171,7 +176,8 @@ void TestFrmLog::closeBoxDestroys() {
     });
 }
 
-void TestFrmLog::eraseEmptiesAndStaysShown() {
+void TestFrmLog::eraseEmptiesAndStaysShown()
+{
     FrmLog::instance().setRecord(u"あい\r\nう\r\n");
     whileShown([](FrmLog& w) {
         QTest::mouseClick(w.CmdErase(), Qt::LeftButton);
@@ -184,7 +190,8 @@ void TestFrmLog::eraseEmptiesAndStaysShown() {
     QCOMPARE(FrmLog::existing()->record(), QStringLiteral("え\r\n"));
 }
 
-void TestFrmLog::userEditsArePartOfTheRecord() {
+void TestFrmLog::userEditsArePartOfTheRecord()
+{
     FrmLog::instance().setRecord(u"あい\r\n");
     whileShown([](FrmLog& w) {
         QPlainTextEdit* box = w.TxtLog();
@@ -205,7 +212,8 @@ void TestFrmLog::userEditsArePartOfTheRecord() {
 
 // After the board writes the record, the box shows it from its beginning with
 // nothing selected and nothing to undo, as after replacing the whole text.
-void TestFrmLog::writingShowsFromTheStart() {
+void TestFrmLog::writingShowsFromTheStart()
+{
     FrmLog& w = FrmLog::instance();
     QString lines;
     for (int i = 0; i < 200; ++i)
@@ -226,7 +234,8 @@ void TestFrmLog::writingShowsFromTheStart() {
 }
 
 // A record of megabytes takes more lines and long ones without loss.
-void TestFrmLog::megabyteRecord() {
+void TestFrmLog::megabyteRecord()
+{
     FrmLog& w = FrmLog::instance();
     const QString longLine(1 << 20, QChar(u'あ'));
     w.appendRecord(QString(longLine + QStringLiteral("\r\n")));

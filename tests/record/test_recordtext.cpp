@@ -22,11 +22,10 @@ class TestRecordText : public QObject {
     void appendLeavesNoUndo();
 };
 
-static QString u(const char16_t* s) {
-    return QString::fromUtf16(s);
-}
+static QString u(const char16_t* s) { return QString::fromUtf16(s); }
 
-void TestRecordText::roundTrip_data() {
+void TestRecordText::roundTrip_data()
+{
     QTest::addColumn<QString>("text");
     QTest::newRow("empty") << QString();
     QTest::newRow("one line") << u(u"あい\r\n");
@@ -43,14 +42,16 @@ void TestRecordText::roundTrip_data() {
     QTest::newRow("odd characters") << u(u"\u00a0\t\u0000\U0001F98A\ufffc");
 }
 
-void TestRecordText::roundTrip() {
+void TestRecordText::roundTrip()
+{
     QFETCH(QString, text);
     QTextDocument doc;
     recordtext::replace(doc, text);
     QCOMPARE(recordtext::read(doc), text);
 }
 
-void TestRecordText::linesAreParagraphs() {
+void TestRecordText::linesAreParagraphs()
+{
     QTextDocument doc;
     recordtext::replace(doc, u(u"あい\r\nう\r\n"));
     QCOMPARE(doc.blockCount(), 3);
@@ -62,7 +63,8 @@ void TestRecordText::linesAreParagraphs() {
     QCOMPARE(doc.firstBlock().text(), u(u"a\u240db"));
 }
 
-void TestRecordText::crThenLfMakeOneLineBreak() {
+void TestRecordText::crThenLfMakeOneLineBreak()
+{
     QTextDocument doc;
     recordtext::append(doc, u(u"a\r"));
     recordtext::append(doc, u(u"\nb"));
@@ -75,7 +77,8 @@ void TestRecordText::crThenLfMakeOneLineBreak() {
 }
 
 // Appending piece by piece gives exactly the text that replacing it whole gives.
-void TestRecordText::appendEqualsReplace() {
+void TestRecordText::appendEqualsReplace()
+{
     const char16_t alphabet[] = {u'a', u'あ', u'\r', u'\n', 0x2029, 0x2028, 0xfdd0, 0xfdd1, 0x240d};
     QRandomGenerator rng(20261207);
     for (int round = 0; round < 200; ++round) {
@@ -97,7 +100,8 @@ void TestRecordText::appendEqualsReplace() {
     }
 }
 
-void TestRecordText::typingBesideAStandIn() {
+void TestRecordText::typingBesideAStandIn()
+{
     QTextDocument doc;
     recordtext::replace(doc, u(u"a\r"));
     QTextCursor c(&doc);
@@ -108,7 +112,8 @@ void TestRecordText::typingBesideAStandIn() {
     QCOMPARE(recordtext::read(doc), u(u"a\rz\r\ny"));
 }
 
-void TestRecordText::appendLeavesNoUndo() {
+void TestRecordText::appendLeavesNoUndo()
+{
     QTextDocument doc;
     doc.setDocumentLayout(new QPlainTextDocumentLayout(&doc));
     QTextCursor(&doc).insertText(QStringLiteral("typed"));

@@ -20,21 +20,24 @@ namespace {
 std::optional<RECT> g_clip; // the rectangle in force, in device pixels
 LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
 
-LONG WINAPI releaseOnCrash(EXCEPTION_POINTERS* info) {
+LONG WINAPI releaseOnCrash(EXCEPTION_POINTERS* info)
+{
     ClipCursor(nullptr);
     return g_previousFilter ? g_previousFilter(info) : EXCEPTION_CONTINUE_SEARCH;
 }
 
 class Reapplier : public QObject {
   protected:
-    bool eventFilter(QObject* watched, QEvent* e) override {
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
         if (g_clip && e->type() == QEvent::WindowActivate)
             ClipCursor(&*g_clip);
         return QObject::eventFilter(watched, e);
     }
 };
 
-void installSafetyNets() {
+void installSafetyNets()
+{
     static bool installed = false;
     if (installed || !QCoreApplication::instance())
         return;
@@ -47,7 +50,8 @@ void installSafetyNets() {
 
 } // namespace
 
-bool Win32Platform::clipCursor(const PixelRect* rect) {
+bool Win32Platform::clipCursor(const PixelRect* rect)
+{
     if (!rect) {
         g_clip.reset();
         return ClipCursor(nullptr) != FALSE;

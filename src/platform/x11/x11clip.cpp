@@ -42,12 +42,14 @@ namespace honura {
 
 namespace {
 
-xcb_connection_t* connection() {
+xcb_connection_t* connection()
+{
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->connection() : nullptr;
 }
 
-bool hasExtension(xcb_connection_t* c, const char* name) {
+bool hasExtension(xcb_connection_t* c, const char* name)
+{
     xcb_query_extension_reply_t* r = xcb_query_extension_reply(
         c, xcb_query_extension(c, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
     const bool present = r && r->present;
@@ -57,7 +59,8 @@ bool hasExtension(xcb_connection_t* c, const char* name) {
 
 // XWayland announces itself by an extension of its own since version 23, and
 // before that by the names of its outputs, which Qt gives its screens.
-bool isXWayland(xcb_connection_t* c) {
+bool isXWayland(xcb_connection_t* c)
+{
     if (hasExtension(c, "XWAYLAND"))
         return true;
     const QList<QScreen*> screens = QGuiApplication::screens();
@@ -68,7 +71,8 @@ bool isXWayland(xcb_connection_t* c) {
 
 // XFixes 5 brought pointer barriers. Asks for the version the library knows,
 // as Qt does, so that this connection's XFixes version is never lowered.
-bool hasBarriers(xcb_connection_t* c) {
+bool hasBarriers(xcb_connection_t* c)
+{
     if (!hasExtension(c, "XFIXES"))
         return false;
     xcb_xfixes_query_version_reply_t* r = xcb_xfixes_query_version_reply(
@@ -80,7 +84,8 @@ bool hasBarriers(xcb_connection_t* c) {
 }
 
 // The top-level window of the program that holds the given point.
-QWindow* windowAt(QPoint p) {
+QWindow* windowAt(QPoint p)
+{
     for (QWindow* w : QGuiApplication::topLevelWindows()) {
         if (w->isVisible() && w->type() == Qt::Window && w->frameGeometry().contains(p))
             return w;
@@ -90,7 +95,8 @@ QWindow* windowAt(QPoint p) {
 
 class Confinement : public QObject {
   public:
-    static Confinement& get() {
+    static Confinement& get()
+    {
         static Confinement* c = new Confinement; // lives as long as the X connection
         return *c;
     }
@@ -113,7 +119,8 @@ class Confinement : public QObject {
     QPointer<QWindow> grabWindow_; // XWayland: the window the pointer is held in
 };
 
-Confinement::Server Confinement::server(xcb_connection_t* c) {
+Confinement::Server Confinement::server(xcb_connection_t* c)
+{
     if (server_ == Server::Unknown) {
         if (isXWayland(c))
             server_ = Server::GrabOnly;
@@ -123,7 +130,8 @@ Confinement::Server Confinement::server(xcb_connection_t* c) {
     return server_;
 }
 
-bool Confinement::confine(const PixelRect& logical) {
+bool Confinement::confine(const PixelRect& logical)
+{
     xcb_connection_t* c = connection();
     if (!c)
         return false;
@@ -142,7 +150,8 @@ bool Confinement::confine(const PixelRect& logical) {
     return updateGrab();
 }
 
-bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r) {
+bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r)
+{
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     if (!screen || r.right <= r.left || r.bottom <= r.top)
         return false;
@@ -208,12 +217,14 @@ bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r) {
 // (the record window, the About window, the font dialog) and a window of
 // another program that has the focus need the pointer free: the grab waits
 // until they are gone.
-bool Confinement::grabAllowed() const {
+bool Confinement::grabAllowed() const
+{
     return grabWindow_ && grabWindow_->isVisible() && !QGuiApplication::modalWindow() &&
            QGuiApplication::applicationState() == Qt::ApplicationActive;
 }
 
-bool Confinement::updateGrab() {
+bool Confinement::updateGrab()
+{
     xcb_connection_t* c = connection();
     if (!c || !grabWindow_)
         return false;
@@ -237,7 +248,8 @@ bool Confinement::updateGrab() {
     return ok;
 }
 
-bool Confinement::release() {
+bool Confinement::release()
+{
     xcb_connection_t* c = connection();
     if (!c)
         return false;
@@ -254,7 +266,8 @@ bool Confinement::release() {
 
 // Qt takes the pointer grab for a popup menu and lets it go when the menu
 // closes; modal windows come and go, and so does the focus: the grab follows.
-bool Confinement::eventFilter(QObject* watched, QEvent* e) {
+bool Confinement::eventFilter(QObject* watched, QEvent* e)
+{
     if (grabWindow_) {
         const auto* w = qobject_cast<QWindow*>(watched);
         const bool popupGone = e->type() == QEvent::Hide && w && w->type() == Qt::Popup;
@@ -268,7 +281,8 @@ bool Confinement::eventFilter(QObject* watched, QEvent* e) {
 
 } // namespace
 
-bool X11Platform::clipCursor(const PixelRect* rect) {
+bool X11Platform::clipCursor(const PixelRect* rect)
+{
     Confinement& c = Confinement::get();
     return rect ? c.confine(*rect) : c.release();
 }
