@@ -74,7 +74,9 @@ PixelRect toDevicePixels(const PixelRect& r)
     const qreal dpr = s ? s->devicePixelRatio() : 1.0;
     if (dpr == 1.0)
         return r;
-    const auto n = [dpr](std::int32_t v) { return static_cast<std::int32_t>(std::lround(v * dpr)); };
+    const auto n = [dpr](std::int32_t v) {
+        return static_cast<std::int32_t>(std::lround(v * dpr));
+    };
     return {n(r.left), n(r.top), n(r.right), n(r.bottom)};
 }
 
