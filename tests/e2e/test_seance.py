@@ -14,6 +14,7 @@ import harness
 from harness import XSession, copy_program, extents, find, find_all, poll, text_of
 
 TPP = 15.0
+ABOUT = "ホヌラのﾊﾞｰｼﾞｮﾝ情報"
 GESTURE_GAP = 0.5  # longer than the double-click time: the next click starts afresh
 
 
@@ -240,7 +241,17 @@ def seance(args, c):
         poll(lambda: shown_record(x, p) is None, what="the record window to hide")
         check_held(x, c, r, "after the record window")
 
-        # Double-click out of the mode with う pending.
+        # So does the About window, and the confinement outlasts it.
+        click(x, find(frame, "menu item", "ホヌラについて"))
+        about = x.wait_for(lambda: find(x.app(p), "dialog", ABOUT), what="the About window")
+        warp(x, *centre(about))
+        c.equal(cursor_image(x), POSSESSION_CURSOR, "possession cursor over the About window")
+        check_held(x, c, r, "About window shown")
+        x.xdotool("key", "Escape")
+        poll(lambda: find(x.app(p), "dialog", ABOUT) is None, what="the About window to close")
+        check_held(x, c, r, "after the About window")
+
+        # Double-click out of the mode with え pending.
         click(x, cell(frame, "え"))
         click(x, torii, repeat=2)
         c.equal(message(frame), "", "message box after leaving the mode")
