@@ -117,6 +117,7 @@ class Confinement : public QObject {
     Server server_ = Server::Unknown;
     std::vector<xcb_xfixes_barrier_t> barriers_;
     QPointer<QWindow> grabWindow_; // XWayland: the window the pointer is held in
+    bool focusLost_ = false;       // another program's window took the focus meanwhile
 };
 
 Confinement::Server Confinement::server(xcb_connection_t* c)
@@ -140,6 +141,7 @@ bool Confinement::confine(const PixelRect& logical)
         return confineByBarriers(c, toDevicePixels(logical));
     const QPoint centre((logical.left + logical.right) / 2, (logical.top + logical.bottom) / 2);
     grabWindow_ = windowAt(centre);
+    focusLost_ = false;
     if (!grabWindow_)
         return false;
     static bool filtering = false;
@@ -220,7 +222,7 @@ bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r)
 bool Confinement::grabAllowed() const
 {
     return grabWindow_ && grabWindow_->isVisible() && !QGuiApplication::modalWindow() &&
-           QGuiApplication::applicationState() == Qt::ApplicationActive;
+           !focusLost_;
 }
 
 bool Confinement::updateGrab()
@@ -273,6 +275,9 @@ bool Confinement::eventFilter(QObject* watched, QEvent* e)
         const bool popupGone = e->type() == QEvent::Hide && w && w->type() == Qt::Popup;
         const bool modal = (e->type() == QEvent::Show || e->type() == QEvent::Hide) && w &&
                            w->modality() != Qt::NonModal;
+        if (e->type() == QEvent::ApplicationStateChange)
+            focusLost_ = QGuiApplication::applicationState() != Qt::ApplicationActive &&
+                         !QGuiApplication::modalWindow();
         if (popupGone || modal || e->type() == QEvent::ApplicationStateChange)
             QTimer::singleShot(0, this, [this] { updateGrab(); });
     }
