@@ -147,15 +147,16 @@ void FrmLog::centreOnScreen()
 
 bool FrmLog::event(QEvent* e)
 {
-    const bool r = QWidget::event(e);
     // Once the window manager has framed the window, centre it again for its
-    // real frame; this happens before the user could move it.
-    if (recentrePending_ && isVisible() && !frameOf(this).isNull() &&
-        (e->type() == QEvent::Move || e->type() == QEvent::Resize || e->type() == QEvent::Show)) {
+    // real frame; this happens before the user could move it. (Checked before
+    // the base class runs: a deferred delete ends this object there.)
+    const QEvent::Type t = e->type();
+    if (recentrePending_ && (t == QEvent::Move || t == QEvent::Resize || t == QEvent::Show) &&
+        isVisible() && !frameOf(this).isNull()) {
         recentrePending_ = false;
         centreOnScreen();
     }
-    return r;
+    return QWidget::event(e);
 }
 
 // Shift+Enter makes a line break like Enter: the record knows no other kind.
