@@ -280,7 +280,7 @@ def endings(args, c):
     """No ending of the program leaves the pointer held."""
     with XSession(wm=True) as x:
         exe = copy_program(args.exe, x._dir("bin"))
-        for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGKILL, None):
+        for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGKILL, signal.SIGSEGV, None):
             name = sig.name if sig else "close box"
             p, frame, wid = start_board(x, exe)
             click(x, find(frame, "image", "鳥居"), repeat=2)
