@@ -3,10 +3,10 @@
 // On an X server of its own (Xorg, Xvfb) the pointer is held inside the
 // rectangle by four XFixes pointer barriers, one on each edge, each an endless
 // line: barriers cut at the rectangle's corners, or even at the screen's
-// edges, let diagonal motion slip out. Barriers stop every relative motion (mice, touch
-// pads); they leave Qt's own pointer grabs (popup menus) and the program's
-// other windows alone, so menus and modal windows work as usual inside the
-// rectangle, and the confinement is still there when they close.
+// edges, let diagonal motion slip out. Barriers stop every relative motion
+// (mice, touch pads); they leave Qt's own pointer grabs (popup menus) and the
+// program's other windows alone, so menus and modal windows work as usual
+// inside the rectangle, and the confinement is still there when they close.
 //
 // XWayland cannot hold the pointer in an arbitrary rectangle, only inside one
 // window, by an active pointer grab confined to it; so there the pointer is
