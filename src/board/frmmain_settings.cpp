@@ -2,28 +2,129 @@
 // and the font command.
 #include "board/frmmain.h"
 
+#include "platform/platform.h"
+#include "settings/boardsettings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
 namespace honura {
 
-// Not built yet: the settings file. The defaults meanwhile.
+namespace {
+
+QFont makeFont(const QString& family, double points, bool bold, bool italic)
+{
+    QFont f;
+    f.setFamily(family);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+}
+
+QRect twipsToPixelRect(const FormGeometry& g, double tppX, double tppY)
+{
+    return {layout::twipsToPixels(g.left, tppX), layout::twipsToPixels(g.top, tppY),
+            layout::twipsToPixels(g.width, tppX), layout::twipsToPixels(g.height, tppY)};
+}
+
+// The saved geometry, moved onto the nearest screen when it lies outside all of them.
+FormGeometry onScreen(const FormGeometry& g)
+{
+    QList<QRect> screens;
+    for (const QScreen* s : QGuiApplication::screens())
+        screens.append(s->geometry());
+    const double tppX = platform().twipsPerPixelX();
+    const double tppY = platform().twipsPerPixelY();
+    const QRect wanted = twipsToPixelRect(g, tppX, tppY);
+    const QRect fitted = fitOnScreens(wanted, screens);
+    if (fitted == wanted)
+        return g;
+    return {layout::roundEven(fitted.y() * tppY), layout::roundEven(fitted.x() * tppX),
+            layout::roundEven(fitted.width() * tppX), layout::roundEven(fitted.height() * tppY)};
+}
+
+// The face the font dialog starts on: where the board's face is only known
+// through its substitute, the substitute, which the dialog can list.
+QString dialogFamily(const QString& family)
+{
+    if (QFontDatabase::hasFamily(family))
+        return family;
+    const QString sub = QFont::substitute(family);
+    return QFontDatabase::hasFamily(sub) ? sub : family;
+}
+
+// The board font offers face, style and size only: no effects, no writing system.
+void hideExtras(QFontDialog& dlg)
+{
+    for (QGroupBox* box : dlg.findChildren<QGroupBox*>())
+        if (!box->findChildren<QCheckBox*>().isEmpty())
+            box->hide();
+    for (QComboBox* combo : dlg.findChildren<QComboBox*>()) {
+        combo->hide();
+        for (QLabel* label : dlg.findChildren<QLabel*>())
+            if (label->buddy() == combo)
+                label->hide();
+    }
+}
+
+} // namespace
+
 void FrmMain::SettingLoad()
 {
-    QFont f(QStringLiteral("ＭＳ Ｐ明朝"));
-    f.setPointSizeF(16);
-    f.setBold(true);
-    f.setItalic(false);
-    setBoardFont(f);
-    formGeometry_ = FormGeometry{};
+    const BoardSettings s = loadBoardSettings(platform().settingsPath());
+    setBoardFont(makeFont(s.fontName, s.fontSize, s.bold, s.italic));
+    formGeometry_ = onScreen({s.top, s.left, s.width, s.height});
     setOuterTwips(formGeometry_);
 }
 
 void FrmMain::GeometryRefresh()
 {
-    const QRectF r = outerTwips();
+    const bool normal =
+        !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+    const QRectF r = normal || lastNormalOuter_.isEmpty() ? outerTwips() : lastNormalOuter_;
     formGeometry_ = {layout::roundEven(r.top()), layout::roundEven(r.left()),
                      layout::roundEven(r.width()), layout::roundEven(r.height())};
 }
 
-void FrmMain::SettingSave() {}
-void FrmMain::MnuFont_Click() {}
+void FrmMain::SettingSave()
+{
+    BoardSettings s;
+    s.fontName = boardFont_.family();
+    s.fontSize = static_cast<float>(boardFont_.pointSizeF());
+    s.bold = boardFont_.bold();
+    s.italic = boardFont_.italic();
+    s.top = formGeometry_.top;
+    s.left = formGeometry_.left;
+    s.width = formGeometry_.width;
+    s.height = formGeometry_.height;
+    saveBoardSettings(platform().settingsPath(), s);
+}
+
+void FrmMain::MnuFont_Click()
+{
+    const QString requested = boardFont_.family();
+    const QString shown = dialogFamily(requested);
+    QFontDialog dlg(this);
+    dlg.setOption(QFontDialog::DontUseNativeDialog);
+    dlg.setCurrentFont(
+        makeFont(shown, boardFont_.pointSizeF(), boardFont_.bold(), boardFont_.italic()));
+    hideExtras(dlg);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    const QFont chosen = dlg.selectedFont();
+    if (chosen.pointSizeF() <= 0)
+        return;
+    // A face picked as the substitute of the board's face keeps the board's name.
+    const QString family = chosen.family() == shown ? requested : chosen.family();
+    setBoardFont(makeFont(family, chosen.pointSizeF(), chosen.bold(), chosen.italic()));
+    FontSet();
+}
 
 } // namespace honura
