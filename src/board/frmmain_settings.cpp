@@ -51,13 +51,16 @@ FormGeometry onScreen(const FormGeometry& g)
 }
 
 // The face the font dialog starts on: where the board's face is only known
-// through its substitute, the substitute, which the dialog can list.
+// through its substitute, the substitute, spelt as the font list spells it.
 QString dialogFamily(const QString& family)
 {
     if (QFontDatabase::hasFamily(family))
         return family;
     const QString sub = QFont::substitute(family);
-    return QFontDatabase::hasFamily(sub) ? sub : family;
+    for (const QString& listed : QFontDatabase::families())
+        if (listed.compare(sub, Qt::CaseInsensitive) == 0)
+            return listed;
+    return family;
 }
 
 // The board font offers face, style and size only: no effects, no writing system.
@@ -109,21 +112,29 @@ void FrmMain::SettingSave()
 
 void FrmMain::MnuFont_Click()
 {
-    const QString requested = boardFont_.family();
-    const QString shown = dialogFamily(requested);
+    const QFont board = boardFont_;
+    const QString shown = dialogFamily(board.family());
     QFontDialog dlg(this);
     dlg.setOption(QFontDialog::DontUseNativeDialog);
-    dlg.setCurrentFont(
-        makeFont(shown, boardFont_.pointSizeF(), boardFont_.bold(), boardFont_.italic()));
+    dlg.setCurrentFont(makeFont(shown, board.pointSizeF(), board.bold(), board.italic()));
     hideExtras(dlg);
+    // The dialog lists only the styles a face has and whole sizes, so it may
+    // open on less than the board font: what the user leaves as it opened stays
+    // as the board has it.
+    const QFont opened = dlg.currentFont();
     if (dlg.exec() != QDialog::Accepted)
         return;
     const QFont chosen = dlg.selectedFont();
-    if (chosen.pointSizeF() <= 0)
+    if (chosen.pointSizeF() <= 0 || chosen.family().isEmpty())
         return;
-    // A face picked as the substitute of the board's face keeps the board's name.
-    const QString family = chosen.family() == shown ? requested : chosen.family();
-    setBoardFont(makeFont(family, chosen.pointSizeF(), chosen.bold(), chosen.italic()));
+    const bool sameFace = chosen.family() == opened.family();
+    const bool sameStyle =
+        sameFace && chosen.bold() == opened.bold() && chosen.italic() == opened.italic();
+    const bool sameSize = chosen.pointSizeF() == opened.pointSizeF();
+    setBoardFont(makeFont(sameFace ? board.family() : chosen.family(),
+                          sameSize ? board.pointSizeF() : chosen.pointSizeF(),
+                          sameStyle ? board.bold() : chosen.bold(),
+                          sameStyle ? board.italic() : chosen.italic()));
     FontSet();
 }
 
