@@ -27,7 +27,8 @@ int main(int /*argc*/, char** argv)
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("honura"));
-    QApplication::setApplicationDisplayName(honura::appTitle());
+    // No application display name: Qt would append it to every window title
+    // that does not end in it ("ホヌラのﾊﾞｰｼﾞｮﾝ情報 — ホヌラ").
     QApplication::setWindowIcon(honura::pictures::appIcon());
     // Where the Windows faces of the board are absent, show the IPA faces.
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));

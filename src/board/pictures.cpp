@@ -1,53 +1,328 @@
 #include "board/pictures.h"
 
-#include <QPainter>
+#include <QGuiApplication>
 
-// Placeholder drawings until the pixel art lands.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string_view>
+
 namespace honura::pictures {
+namespace {
 
-QImage torii()
-{
-    QImage img(70, 54, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    p.fillRect(4, 6, 62, 5, QColor(200, 30, 30));
-    p.fillRect(10, 16, 50, 4, QColor(200, 30, 30));
-    p.fillRect(16, 8, 6, 46, QColor(200, 30, 30));
-    p.fillRect(48, 8, 6, 46, QColor(200, 30, 30));
-    return img;
+// One character of a drawing and the colour it stands for.
+struct Ink {
+    char key;
+    QRgb colour;
+};
+
+// The standard 16-colour palette, and '.' for a transparent pixel.
+constexpr std::array kStandardInks{
+    Ink{'.', 0x00000000}, // transparent
+    Ink{'K', 0xff000000}, // black
+    Ink{'M', 0xff800000}, // maroon
+    Ink{'E', 0xff008000}, // green
+    Ink{'O', 0xff808000}, // olive
+    Ink{'N', 0xff000080}, // navy
+    Ink{'P', 0xff800080}, // purple
+    Ink{'T', 0xff008080}, // teal
+    Ink{'S', 0xffc0c0c0}, // silver
+    Ink{'G', 0xff808080}, // grey
+    Ink{'R', 0xffff0000}, // red
+    Ink{'L', 0xff00ff00}, // lime
+    Ink{'Y', 0xffffff00}, // yellow
+    Ink{'B', 0xff0000ff}, // blue
+    Ink{'F', 0xffff00ff}, // fuchsia
+    Ink{'A', 0xff00ffff}, // aqua
+    Ink{'W', 0xffffffff}, // white
+};
+
+// The torii's own colours: vermilion with its light and shade, the black cap
+// and feet, the plaque with its gilt letter, a faint shadow on the ground.
+constexpr std::array kToriiInks{
+    Ink{'.', 0xffffffff}, // background
+    Ink{'R', 0xffde3824}, // vermilion
+    Ink{'h', 0xfff06e50}, // vermilion in the light
+    Ink{'r', 0xffa82216}, // vermilion in the shade
+    Ink{'K', 0xff221e1e}, // black lacquer
+    Ink{'k', 0xff5a5656}, // black lacquer in the light
+    Ink{'n', 0xff282838}, // the plaque
+    Ink{'Y', 0xffd8b040}, // gilt
+    Ink{'g', 0xffdcdcdc}, // ground shadow
+};
+
+// clang-format off
+// The torii, 70 x 54, on white.
+constexpr std::array<std::string_view, 54> kToriiArt{
+    "......................................................................",
+    ".kk................................................................kk.",
+    ".KKkk............................................................kkKK.",
+    ".rRKKkkkk....................................................kkkkKKRr.",
+    ".rRRRKKKKkkkkkkkk....................................kkkkkkkkKKKKRRRr.",
+    ".rrRRRRRRKKKKKKKKkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkKKKKKKKKRRRRRRrr.",
+    "...rrRRRRRRRRRRRRKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKRRRRRRRRRRRRrr...",
+    ".....rrrrRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRrrrr.....",
+    ".........rrrrrrrrRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRrrrrrrrr.........",
+    ".................rrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrr.................",
+    ".....RRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRR.....",
+    ".....RRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRR.....",
+    ".....rrrrrrrrrrrrrrrrrrrrrrrrrrKKKKKKKKrrrrrrrrrrrrrrrrrrrrrrrrrr.....",
+    "...............hRRRRrr.........KnnnnnnK.........hRRRRrr...............",
+    "...............hRRRRrr.........KnYYYYnK.........hRRRRrr...............",
+    "...............hRRRRrr.........KnnYYnnK.........hRRRRrr...............",
+    "...............hRRRRrr.........KnYnnYnK.........hRRRRrr...............",
+    "...............hRRRRrr.........KnnYYnnK.........hRRRRrr...............",
+    "...............hRRRRrr.........KnYYYYnK.........hRRRRrr...............",
+    "...............hRRRRrr.........KnnnnnnK.........hRRRRrr...............",
+    "...............hRRRRrr.........KnnnnnnK.........hRRRRrr...............",
+    "...............hRRRRrr.........KKKKKKKK.........hRRRRrr...............",
+    ".......hhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhh.......",
+    ".......RRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRR.......",
+    ".......RRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRR.......",
+    ".......rrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrr.......",
+    "..............hRRRRrr............................hRRRRrr..............",
+    "..............hRRRRrr............................hRRRRrr..............",
+    "..............hRRRRrr............................hRRRRrr..............",
+    "..............hRRRRrr............................hRRRRrr..............",
+    "..............hRRRRrr............................hRRRRrr..............",
+    "..............hRRRRrr............................hRRRRrr..............",
+    "..............hRRRRrr............................hRRRRrr..............",
+    "..............hRRRRrr............................hRRRRrr..............",
+    "..............hRRRRrr............................hRRRRrr..............",
+    "..............hRRRRrr............................hRRRRrr..............",
+    "..............hRRRRrr............................hRRRRrr..............",
+    ".............hRRRRrr..............................hRRRRrr.............",
+    ".............hRRRRrr..............................hRRRRrr.............",
+    ".............hRRRRrr..............................hRRRRrr.............",
+    ".............hRRRRrr..............................hRRRRrr.............",
+    ".............hRRRRrr..............................hRRRRrr.............",
+    ".............hRRRRrr..............................hRRRRrr.............",
+    ".............hRRRRrr..............................hRRRRrr.............",
+    ".............hRRRRrr..............................hRRRRrr.............",
+    ".............hRRRRrr..............................hRRRRrr.............",
+    "............kKKKKKKKK............................kKKKKKKKK............",
+    "............kKKKKKKKK............................kKKKKKKKK............",
+    "............kKKKKKKKK............................kKKKKKKKK............",
+    "............kKKKKKKKK............................kKKKKKKKK............",
+    "............kKKKKKKKK............................kKKKKKKKK............",
+    "............kKKKKKKKK............................kKKKKKKKK............",
+    ".........gggggggggggggggg....................gggggggggggggggg.........",
+    "......................................................................",
+};
+
+// The possession cursor, 32 x 32: a hand pointing at a coin. The hotspot (12, 1) lies
+// in the coin just above the fingertip.
+constexpr std::array<std::string_view, 32> kCursorArt{
+    ".........KKKKKKK................",
+    "......KKKMMMMMMMKKK.............",
+    ".....KMMMMMKKKKMMMMK............",
+    "....KMMMMMKWWWSKMMMMK...........",
+    "....KMMMMMKWWWSKMMMMK...........",
+    ".....KMMMMKWWWSKMMMK............",
+    "......KKKKKWWWSKKKK.............",
+    "..........KWWWSK................",
+    "..........KWWWSK................",
+    "..........KWWWSKKKK.............",
+    "..........KWWWSKWWSKKK..........",
+    "..........KWWWSKWWSKWSKK........",
+    ".....KK...KWWWSKWWSKWWSKKK......",
+    "....KWSK..KWWWSGWWSGWWSKWSK.....",
+    "....KWWSK.KWWWWWWWWWWWWGWWSK....",
+    ".....KWWSKKWWWWWWWWWWWWWWWSK....",
+    "......KWWSGWWWWWWWWWWWWWWWSK....",
+    ".......KWWWWWWWWWWWWWWWWWSK.....",
+    "........KSWWWWWWWWWWWWWWSK......",
+    ".........KSSWWWWWWWWWWSSK.......",
+    "..........KKSSSSSSSSSSKK........",
+    "..........NNNNNNNNNNNNNN........",
+    "..........NBBBBBBBBBBBBN........",
+    "..........NBBBBBBBBBBBBN........",
+    "..........NNNNNNNNNNNNNN........",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+};
+
+// The fox icon, 32 x 32: the face on a white square, two pixels of transparent margin.
+constexpr std::array<std::string_view, 32> kFoxArt{
+    "................................",
+    "................................",
+    "..WWWWWWWWWWWWWWWWWWWWWWWWWWWW..",
+    "..WWWKWWWWWWWWWWWWWWWWWWWWKWWW..",
+    "..WWWKKWWWWWWWWWWWWWWWWWWKKWWW..",
+    "..WWWKGKWWWWWWWWWWWWWWWWKGKWWW..",
+    "..WWKGSKKWWWWWWWWWWWWWWKKSGKWW..",
+    "..WWKGSSGKWWWWWWWWWWWWKGSSGKWW..",
+    "..WWKGSSSGKWWWWWWWWWWKGSSSGKWW..",
+    "..WKGSSSSSGKKWWWWWWKKGSSSSSGKW..",
+    "..WKGSSSSSGWWKKKKKKWWGSSSSSGKW..",
+    "..WKGGSSSGWWWWWWWWWWWWGSSSGGKW..",
+    "..WKWGGGGWWWWWWWWWWWWWWGGGGWKW..",
+    "..WKWWWWWWWWWWWWWWWWWWWWWWWWKW..",
+    "..WKWWWKKWWWWWWWWWWWWWWKKWWWKW..",
+    "..WKWWWWKKKWWWWWWWWWWKKKWWWWKW..",
+    "..WKWWWWWKKKWWWWWWWWKKKWWWWWKW..",
+    "..KWGWWWWWWWGWWWWWWGWWWWWWWGWK..",
+    "..KWWGWWWWWWGWWWWWWGWWWWWWGWWK..",
+    "..WKWWGWWWWWGWWWWWWGWWWWWGWWKW..",
+    "..WWKWWWWWWWWGWWWWGWWWWWWWWKWW..",
+    "..WWWKWWWWWWWGWWWWGWWWWWWWKWWW..",
+    "..WWWWKWWWWWWGWWWWGWWWWWWKWWWW..",
+    "..WWWWWKWWWWWWGWWGWWWWWWKWWWWW..",
+    "..WWWWWWKWWWWWGWWGWWWWWKWWWWWW..",
+    "..WWWWWWWKWWWWKKKKWWWWKWWWWWWW..",
+    "..WWWWWWWWKWWWWKKWWWWKWWWWWWWW..",
+    "..WWWWWWWWWKKWWGGWWKKWWWWWWWWW..",
+    "..WWWWWWWWWWWKKKKKKWWWWWWWWWWW..",
+    "..WWWWWWWWWWWWWWWWWWWWWWWWWWWW..",
+    "................................",
+    "................................",
+};
+
+// The fox icon drawn again for 16 x 16, where a reduction of the large one would blur.
+constexpr std::array<std::string_view, 16> kFox16Art{
+    "................",
+    ".WWWWWWWWWWWWWW.",
+    ".WKWWWWWWWWWWKW.",
+    ".WKKWWWWWWWWKKW.",
+    ".KGSKWWWWWWKSGK.",
+    ".KGGSKKKKKKSGGK.",
+    ".KWWWWWWWWWWWWK.",
+    ".KWKKWWWWWWKKWK.",
+    ".KWWKKWWWWKKWWK.",
+    ".WKWWWGWWGWWWKW.",
+    ".WWKWWGWWGWWKWW.",
+    ".WWWKWWGGWWKWWW.",
+    ".WWWWKWKKWKWWWW.",
+    ".WWWWWKKKKWWWWW.",
+    ".WWWWWWWWWWWWWW.",
+    "................",
+};
+// clang-format on
+
+// True when every row has the width of the first and every character has an ink.
+template <std::size_t Rows, std::size_t Inks>
+constexpr bool wellFormed(const std::array<std::string_view, Rows>& art,
+                          const std::array<Ink, Inks>& inks) {
+    for (const std::string_view row : art) {
+        if (row.size() != art[0].size())
+            return false;
+        for (const char c : row) {
+            if (std::none_of(inks.begin(), inks.end(), [c](const Ink& i) { return i.key == c; }))
+                return false;
+        }
+    }
+    return true;
 }
 
-QImage possessionCursorImage()
-{
-    QImage img(32, 32, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setBrush(QColor(128, 0, 0));
-    p.drawEllipse(8, 0, 8, 6);
-    p.setBrush(Qt::white);
-    p.drawRect(10, 4, 4, 14);
-    p.drawRect(6, 14, 16, 12);
-    return img;
+static_assert(wellFormed(kToriiArt, kToriiInks));
+static_assert(kToriiArt.size() == 54 && kToriiArt[0].size() == 70);
+static_assert(wellFormed(kCursorArt, kStandardInks));
+static_assert(kCursorArt.size() == 32 && kCursorArt[0].size() == 32);
+static_assert(wellFormed(kFoxArt, kStandardInks));
+static_assert(kFoxArt.size() == 32 && kFoxArt[0].size() == 32);
+static_assert(wellFormed(kFox16Art, kStandardInks));
+static_assert(kFox16Art.size() == 16 && kFox16Art[0].size() == 16);
+
+template <std::size_t Rows, std::size_t Inks>
+QImage draw(const std::array<std::string_view, Rows>& art, const std::array<Ink, Inks>& inks) {
+    QImage image(static_cast<int>(art[0].size()), static_cast<int>(Rows), QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const std::string_view row = art[static_cast<std::size_t>(y)];
+        for (int x = 0; x < image.width(); ++x) {
+            const char c = row[static_cast<std::size_t>(x)];
+            line[x] = std::find_if(inks.begin(), inks.end(), [c](const Ink& i) {
+                          return i.key == c;
+                      })->colour;
+        }
+    }
+    return image;
 }
 
-QCursor possessionCursor(qreal)
-{
-    return QCursor(QPixmap::fromImage(possessionCursorImage()), kPossessionHotspot.x(),
-                   kPossessionHotspot.y());
+QPixmap sharpPixmap(const QImage& image, qreal devicePixelRatio) {
+    const int factor = pixelFactor(devicePixelRatio);
+    QPixmap pixmap = QPixmap::fromImage(enlarged(image, factor));
+    pixmap.setDevicePixelRatio(factor);
+    return pixmap;
 }
 
-QImage foxIcon()
-{
-    QImage img(32, 32, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.fillRect(2, 2, 28, 28, Qt::white);
-    p.setPen(Qt::black);
-    p.drawLine(6, 6, 16, 26);
-    p.drawLine(26, 6, 16, 26);
-    return img;
+} // namespace
+
+QImage torii() {
+    return draw(kToriiArt, kToriiInks).convertToFormat(QImage::Format_RGB32);
 }
 
-QIcon appIcon() { return QIcon(QPixmap::fromImage(foxIcon())); }
+QPixmap toriiPixmap(qreal devicePixelRatio) {
+    return sharpPixmap(torii(), devicePixelRatio);
+}
+
+QImage possessionCursorImage() {
+    return draw(kCursorArt, kStandardInks);
+}
+
+HotspotUnit nativeHotspotUnit() {
+    return QGuiApplication::platformName() == QLatin1String("xcb")
+               ? HotspotUnit::DevicePixels
+               : HotspotUnit::DeviceIndependentPixels;
+}
+
+QCursor possessionCursor(qreal devicePixelRatio) {
+    return possessionCursor(devicePixelRatio, nativeHotspotUnit());
+}
+
+QCursor possessionCursor(qreal devicePixelRatio, HotspotUnit unit) {
+    const QPixmap pixmap = sharpPixmap(possessionCursorImage(), devicePixelRatio);
+    const int scale = unit == HotspotUnit::DevicePixels ? pixelFactor(devicePixelRatio) : 1;
+    return QCursor(pixmap, kPossessionHotspot.x() * scale, kPossessionHotspot.y() * scale);
+}
+
+QImage foxIcon() {
+    return draw(kFoxArt, kStandardInks);
+}
+
+QList<QImage> foxIconSizes() {
+    const QImage fox = foxIcon();
+    QList<QImage> sizes{draw(kFox16Art, kStandardInks)};
+    for (const int factor : {1, 2, 4, 8})
+        sizes.append(enlarged(fox, factor));
+    return sizes;
+}
+
+QIcon appIcon() {
+    QIcon icon;
+    for (const QImage& image : foxIconSizes())
+        icon.addPixmap(QPixmap::fromImage(image));
+    return icon;
+}
+
+QImage enlarged(const QImage& image, int factor) {
+    if (factor <= 1)
+        return image;
+    // Pixels are copied as QRgb words, so the image must be stored as such.
+    const bool words = image.format() == QImage::Format_RGB32 ||
+                       image.format() == QImage::Format_ARGB32 ||
+                       image.format() == QImage::Format_ARGB32_Premultiplied;
+    const QImage source = words ? image : image.convertToFormat(QImage::Format_ARGB32);
+    QImage result(source.width() * factor, source.height() * factor, source.format());
+    for (int y = 0; y < result.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y / factor));
+        auto* to = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < result.width(); ++x)
+            to[x] = from[x / factor];
+    }
+    return result;
+}
+
+int pixelFactor(qreal devicePixelRatio) {
+    // A ratio a hair above a whole number (rounding in the platform) counts as
+    // that number; anything more takes the next one up, and the toolkit then
+    // reduces rather than enlarges.
+    return std::max(1, static_cast<int>(std::ceil(devicePixelRatio - 0.01)));
+}
 
 } // namespace honura::pictures

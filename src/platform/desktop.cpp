@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QUrl>
 #ifdef Q_OS_WIN
 #include <QTemporaryFile>
 #endif
@@ -97,6 +98,13 @@ QString DesktopPlatform::instanceKey() const
     const QFileInfo fi(QCoreApplication::applicationFilePath());
     const QString canonical = fi.canonicalFilePath();
     return canonical.isEmpty() ? fi.absoluteFilePath() : canonical;
+}
+
+bool browsableUrl(const QString& url)
+{
+    const QUrl u(url, QUrl::StrictMode);
+    return u.isValid() && !u.host().isEmpty() &&
+           (u.scheme() == QLatin1String("http") || u.scheme() == QLatin1String("https"));
 }
 
 } // namespace honura

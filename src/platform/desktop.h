@@ -28,4 +28,8 @@ class DesktopPlatform : public Platform {
     QString instanceKey() const;
 };
 
+// True for an address a browser may be given: an absolute http or https URL
+// (never a local file, never something a program could take for an option).
+bool browsableUrl(const QString& url);
+
 } // namespace honura

@@ -39,7 +39,7 @@ bool HeadlessPlatform::openUrl(const QString& url)
 bool HeadlessPlatform::startProgram(const QString& path)
 {
     startedPrograms.append(path);
-    return startSucceeds;
+    return startSucceeds && !path.isEmpty(); // there is no program without a name
 }
 
 bool HeadlessPlatform::fileExists(const QString& path) const { return existingFiles.contains(path); }
