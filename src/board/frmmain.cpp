@@ -82,12 +82,12 @@ void FrmMain::buildControls()
             if (name == QLatin1String("ImgHide")) {
                 imgHide_ = new QLabel(client_);
                 imgHide_->setObjectName(name);
-                imgHide_->setCursor(pictures::possessionCursor());
+                imgHide_->setCursor(pictures::possessionCursor(devicePixelRatioF()));
                 imgHide_->setVisible(false);
             } else {
                 imgMark_ = new ClickLabel(client_);
                 imgMark_->setObjectName(name);
-                const QPixmap pic = QPixmap::fromImage(pictures::torii());
+                const QPixmap pic = pictures::toriiPixmap(devicePixelRatioF());
                 imgMark_->setPixmap(pic);
                 imgMark_->setFixedSize(pic.deviceIndependentSize().toSize());
                 imgMark_->setAccessibleName(def.accessibleName.toString());
