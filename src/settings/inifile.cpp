@@ -12,8 +12,7 @@ namespace honura {
 
 namespace {
 
-std::optional<std::string> toBytes(const QString& text)
-{
+std::optional<std::string> toBytes(const QString& text) {
     const std::optional<QByteArray> b = cp932::encode(text);
     if (!b)
         return std::nullopt;
@@ -24,8 +23,7 @@ std::optional<std::string> toBytes(const QString& text)
 
 namespace profile {
 
-FileContents readFile(const QString& path)
-{
+FileContents readFile(const QString& path) {
     FileContents c;
     const QFileInfo fi(path);
     if (!fi.exists() && !fi.isSymLink())
@@ -44,12 +42,12 @@ FileContents readFile(const QString& path)
     return c;
 }
 
-bool writeFile(const QString& path, std::string_view bytes)
-{
+bool writeFile(const QString& path, std::string_view bytes) {
     const QFileInfo fi(path);
     const bool exists = fi.exists();
     // A read-only file stays as it is, even for a user who could replace it.
-    if (exists && (!fi.isFile() || !fi.isWritable() || !(fi.permissions() & QFileDevice::WriteOwner)))
+    if (exists &&
+        (!fi.isFile() || !fi.isWritable() || !(fi.permissions() & QFileDevice::WriteOwner)))
         return false;
     QSaveFile f(path);
     f.setDirectWriteFallback(false);
@@ -68,8 +66,7 @@ bool writeFile(const QString& path, std::string_view bytes)
 } // namespace profile
 
 QString IniGet(const QString& path, const QString& section, const QString& key,
-               const QString& fallback)
-{
+               const QString& fallback) {
     const std::optional<std::string> s = toBytes(section);
     const std::optional<std::string> k = toBytes(key);
     if (!s || !k)
@@ -86,8 +83,7 @@ QString IniGet(const QString& path, const QString& section, const QString& key,
     return text ? *text : fallback;
 }
 
-void IniPut(const QString& path, const QString& section, const QString& key, const QString& value)
-{
+void IniPut(const QString& path, const QString& section, const QString& key, const QString& value) {
     const std::optional<std::string> s = toBytes(section);
     const std::optional<std::string> k = toBytes(key);
     const std::optional<std::string> v = toBytes(value);

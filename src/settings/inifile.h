@@ -21,8 +21,7 @@ QString IniGet(const QString& path, const QString& section, const QString& key,
 // Failures are silent and change nothing: an unwritable or read-only file or
 // directory, an unreadable file, text without a CP932 form, or names and values
 // that could not be read back as they are (line breaks, for one).
-void IniPut(const QString& path, const QString& section, const QString& key,
-            const QString& value);
+void IniPut(const QString& path, const QString& section, const QString& key, const QString& value);
 
 namespace profile {
 

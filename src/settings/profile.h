@@ -21,7 +21,9 @@ namespace honura::profile {
 inline constexpr std::size_t kValueBuffer = 512;
 
 // True when c starts a double-byte character.
-constexpr bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+constexpr bool isLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 // Equality of two names, ASCII letters compared without case, double-byte
 // characters compared byte for byte.

@@ -9,14 +9,12 @@ using namespace honura;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
+QByteArray readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeAll(const QString& path, const QByteArray& bytes)
-{
+void writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
@@ -38,8 +36,7 @@ const QByteArray kDefaultFile = "[FONT]\r\n"
 class TestBoardSettings : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void init()
-    {
+    void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         path_ = dir_->filePath(QStringLiteral("honura.ini"));
     }
@@ -56,21 +53,18 @@ class TestBoardSettings : public QObject {
     QString path_;
 };
 
-void TestBoardSettings::defaultsWithoutFile()
-{
+void TestBoardSettings::defaultsWithoutFile() {
     QCOMPARE(loadBoardSettings(path_), BoardSettings{});
     QVERIFY(!QFile::exists(path_)); // reading creates nothing
 }
 
-void TestBoardSettings::defaultFileIsTheTenLines()
-{
+void TestBoardSettings::defaultFileIsTheTenLines() {
     saveBoardSettings(path_, BoardSettings{});
     QCOMPARE(readAll(path_), kDefaultFile);
     QCOMPARE(loadBoardSettings(path_), BoardSettings{});
 }
 
-void TestBoardSettings::roundTrip()
-{
+void TestBoardSettings::roundTrip() {
     BoardSettings s;
     s.fontName = QStringLiteral("IPAPGothic");
     s.fontSize = 15.75f;
@@ -89,10 +83,10 @@ void TestBoardSettings::roundTrip()
     QCOMPARE(loadBoardSettings(path_), back);
 }
 
-void TestBoardSettings::conversionsOnLoad()
-{
-    writeAll(path_, "[font]\nname=Foo\nsize=10.5\nbold=0\nitalic=true\n[FORM]\ntop=-2.5\nleft=11.5\n"
-                    "width=7000.5\nheight=6001.5\n");
+void TestBoardSettings::conversionsOnLoad() {
+    writeAll(path_,
+             "[font]\nname=Foo\nsize=10.5\nbold=0\nitalic=true\n[FORM]\ntop=-2.5\nleft=11.5\n"
+             "width=7000.5\nheight=6001.5\n");
     const BoardSettings s = loadBoardSettings(path_);
     QCOMPARE(s.fontName, QStringLiteral("Foo"));
     QCOMPARE(s.fontSize, 10.0f);
@@ -110,8 +104,7 @@ void TestBoardSettings::conversionsOnLoad()
     QVERIFY(t.italic);
 }
 
-void TestBoardSettings::unusableValuesTakeDefaults()
-{
+void TestBoardSettings::unusableValuesTakeDefaults() {
     const BoardSettings d;
     for (const QByteArray& file :
          {QByteArray("[FONT]\r\nNAME=\r\nSIZE=abc\r\nBOLD=yes\r\nITALIC=\r\n[Form]\r\nTOP=x\r\n"
@@ -128,8 +121,7 @@ void TestBoardSettings::unusableValuesTakeDefaults()
     QCOMPARE(loadBoardSettings(path_).fontSize, 1638.0f);
 }
 
-void TestBoardSettings::saveKeepsForeignData()
-{
+void TestBoardSettings::saveKeepsForeignData() {
     const QByteArray before = "; my notes\r\n"
                               "[Other]\r\nA=1\r\n"
                               "[font]\r\nname=Foo\r\nCOLOR=red\r\n"
@@ -140,16 +132,16 @@ void TestBoardSettings::saveKeepsForeignData()
     QCOMPARE(s.fontName, QStringLiteral("Foo"));
     QCOMPARE(s.top, 0);
     saveBoardSettings(path_, s);
-    QCOMPARE(readAll(path_), QByteArray("; my notes\r\n"
-                                        "[Other]\r\nA=1\r\n"
-                                        "[font]\r\nname=Foo\r\nCOLOR=red\r\nSIZE=16\r\nBOLD=True\r\n"
-                                        "ITALIC=False\r\n"
-                                        "\r\n"
-                                        "[Form]\r\nTOP=0\r\nLEFT=0\r\nWIDTH=6945\r\nHEIGHT=5580\r\n"));
+    QCOMPARE(readAll(path_),
+             QByteArray("; my notes\r\n"
+                        "[Other]\r\nA=1\r\n"
+                        "[font]\r\nname=Foo\r\nCOLOR=red\r\nSIZE=16\r\nBOLD=True\r\n"
+                        "ITALIC=False\r\n"
+                        "\r\n"
+                        "[Form]\r\nTOP=0\r\nLEFT=0\r\nWIDTH=6945\r\nHEIGHT=5580\r\n"));
 }
 
-void TestBoardSettings::fitOnScreens()
-{
+void TestBoardSettings::fitOnScreens() {
     const QRect left(0, 0, 1920, 1080);
     const QRect right(1920, 200, 1280, 1024);
     const QList<QRect> screens{left, right};
@@ -157,8 +149,10 @@ void TestBoardSettings::fitOnScreens()
     QCOMPARE(honura::fitOnScreens({-400, -100, 463, 372}, screens), QRect(-400, -100, 463, 372));
     QCOMPARE(honura::fitOnScreens({3100, 1100, 463, 372}, screens), QRect(3100, 1100, 463, 372));
     // Off every screen: onto the nearest one, as close as it allows.
-    QCOMPARE(honura::fitOnScreens({5000, 500, 463, 372}, screens), QRect(3200 - 463, 500, 463, 372));
-    QCOMPARE(honura::fitOnScreens({100, 1500, 463, 372}, screens), QRect(100, 1080 - 372, 463, 372));
+    QCOMPARE(honura::fitOnScreens({5000, 500, 463, 372}, screens),
+             QRect(3200 - 463, 500, 463, 372));
+    QCOMPARE(honura::fitOnScreens({100, 1500, 463, 372}, screens),
+             QRect(100, 1080 - 372, 463, 372));
     QCOMPARE(honura::fitOnScreens({-2000, -2000, 463, 372}, screens), QRect(0, 0, 463, 372));
     QCOMPARE(honura::fitOnScreens({2000, 0, 100, 100}, screens), QRect(1820, 0, 100, 100));
     // Below the gap under the right screen's top: the right screen is nearest.

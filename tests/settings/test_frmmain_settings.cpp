@@ -3,13 +3,13 @@
 #include "board/frmmain.h"
 #include "testmain.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -19,21 +19,18 @@ using namespace honura;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
+QByteArray readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeAll(const QString& path, const QByteArray& bytes)
-{
+void writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
 }
 
-QList<QLabel*> boardLabels(const FrmMain& w)
-{
+QList<QLabel*> boardLabels(const FrmMain& w) {
     QList<QLabel*> all{w.lblYes(), w.lblNo()};
     for (int i = 0; i <= FrmMain::LblCharUBound(); ++i)
         all.append(w.LblChar(i));
@@ -41,8 +38,7 @@ QList<QLabel*> boardLabels(const FrmMain& w)
 }
 
 // Runs act on the font dialog once it is shown, from inside its event loop.
-void whenFontDialogShows(std::function<void(QFontDialog*)> act)
-{
+void whenFontDialogShows(std::function<void(QFontDialog*)> act) {
     auto* timer = new QTimer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
@@ -79,16 +75,14 @@ class TestFrmMainSettings : public QObject {
     QString path_;
 };
 
-void TestFrmMainSettings::init()
-{
+void TestFrmMainSettings::init() {
     dir_ = std::make_unique<QTemporaryDir>();
     HeadlessPlatform& p = test::resetPlatform();
     p.dir = dir_->path();
     path_ = p.settingsPath();
 }
 
-void TestFrmMainSettings::startsWithDefaultsAndWritesThem()
-{
+void TestFrmMainSettings::startsWithDefaultsAndWritesThem() {
     FrmMain w;
     QVERIFY(w.startUp());
     QCOMPARE(w.boardFont().family(), QStringLiteral("ＭＳ Ｐ明朝"));
@@ -103,15 +97,16 @@ void TestFrmMainSettings::startsWithDefaultsAndWritesThem()
     QCOMPARE(w.outerTwips(), QRectF(0, 0, 6945, 5580));
     QVERIFY(!QFile::exists(path_));
     w.close();
-    QCOMPARE(readAll(path_), QByteArray("[FONT]\r\nNAME=\x82\x6C\x82\x72\x20\x82\x6F\x96\xBE\x92\xA9\r\n"
-                                        "SIZE=16\r\nBOLD=True\r\nITALIC=False\r\n[Form]\r\n"
-                                        "TOP=0\r\nLEFT=0\r\nWIDTH=6945\r\nHEIGHT=5580\r\n"));
+    QCOMPARE(readAll(path_),
+             QByteArray("[FONT]\r\nNAME=\x82\x6C\x82\x72\x20\x82\x6F\x96\xBE\x92\xA9\r\n"
+                        "SIZE=16\r\nBOLD=True\r\nITALIC=False\r\n[Form]\r\n"
+                        "TOP=0\r\nLEFT=0\r\nWIDTH=6945\r\nHEIGHT=5580\r\n"));
 }
 
-void TestFrmMainSettings::appliesTheFile()
-{
-    writeAll(path_, "[Keep]\r\nME=1\r\n[FONT]\r\nNAME=IPAPGothic\r\nSIZE=10.5\r\nBOLD=0\r\n"
-                    "ITALIC=true\r\n[Form]\r\nTOP=1500\r\nLEFT=3000\r\nWIDTH=7500\r\nHEIGHT=6000\r\n");
+void TestFrmMainSettings::appliesTheFile() {
+    writeAll(path_,
+             "[Keep]\r\nME=1\r\n[FONT]\r\nNAME=IPAPGothic\r\nSIZE=10.5\r\nBOLD=0\r\n"
+             "ITALIC=true\r\n[Form]\r\nTOP=1500\r\nLEFT=3000\r\nWIDTH=7500\r\nHEIGHT=6000\r\n");
     FrmMain w;
     QVERIFY(w.startUp());
     QCOMPARE(w.boardFont().family(), QStringLiteral("IPAPGothic"));
@@ -135,8 +130,7 @@ void TestFrmMainSettings::appliesTheFile()
                                         "LEFT=600\r\nWIDTH=9000\r\nHEIGHT=6750\r\n"));
 }
 
-void TestFrmMainSettings::unusableValuesTakeDefaults()
-{
+void TestFrmMainSettings::unusableValuesTakeDefaults() {
     writeAll(path_, "[FONT]\r\nNAME=\r\nSIZE=huge\r\nBOLD=maybe\r\n[Form]\r\nWIDTH=-1\r\n"
                     "HEIGHT=99999999999\r\n");
     FrmMain w;
@@ -147,8 +141,7 @@ void TestFrmMainSettings::unusableValuesTakeDefaults()
     QCOMPARE(w.savedGeometry(), FormGeometry{});
 }
 
-void TestFrmMainSettings::lostWindowComesBack()
-{
+void TestFrmMainSettings::lostWindowComesBack() {
     writeAll(path_, "[Form]\r\nTOP=-300000\r\nLEFT=900000\r\n");
     FrmMain w;
     QVERIFY(w.startUp());
@@ -160,8 +153,7 @@ void TestFrmMainSettings::lostWindowComesBack()
     QCOMPARE(w.frameGeometry().topRight(), screen.topRight());
 }
 
-void TestFrmMainSettings::maximizedSavesNormalGeometry()
-{
+void TestFrmMainSettings::maximizedSavesNormalGeometry() {
     writeAll(path_, "[Form]\r\nTOP=1500\r\nLEFT=3000\r\n");
     FrmMain w;
     QVERIFY(w.startUp());
@@ -175,8 +167,7 @@ void TestFrmMainSettings::maximizedSavesNormalGeometry()
     QCOMPARE(w.savedGeometry(), (FormGeometry{1500, 3000, 6945, 5580}));
 }
 
-void TestFrmMainSettings::fontDialogCancel()
-{
+void TestFrmMainSettings::fontDialogCancel() {
     FrmMain w;
     QVERIFY(w.startUp());
     w.show();
@@ -208,8 +199,7 @@ void TestFrmMainSettings::fontDialogCancel()
     QVERIFY(test::fake().messages.isEmpty());
 }
 
-void TestFrmMainSettings::fontDialogChoice()
-{
+void TestFrmMainSettings::fontDialogChoice() {
     FrmMain w;
     QVERIFY(w.startUp());
     w.show();
@@ -258,12 +248,12 @@ void TestFrmMainSettings::fontDialogChoice()
 
     w.close();
     const QByteArray file = readAll(path_);
-    QVERIFY2(file.startsWith("[FONT]\r\nNAME=DejaVu Serif\r\nSIZE=11\r\nBOLD=False\r\nITALIC=True\r\n"),
-             file.constData());
+    QVERIFY2(
+        file.startsWith("[FONT]\r\nNAME=DejaVu Serif\r\nSIZE=11\r\nBOLD=False\r\nITALIC=True\r\n"),
+        file.constData());
 }
 
-void TestFrmMainSettings::fontDialogKeepsRequestedFace()
-{
+void TestFrmMainSettings::fontDialogKeepsRequestedFace() {
     FrmMain w;
     QVERIFY(w.startUp());
     w.show();

@@ -16,14 +16,12 @@ using namespace std::string_literals;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
+QByteArray readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeAll(const QString& path, const QByteArray& bytes)
-{
+void writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(f.write(bytes), bytes.size());
@@ -37,8 +35,7 @@ const QByteArray kMinchoBytes("\x82\x6C\x82\x72\x20\x82\x6F\x96\xBE\x92\xA9");
 class TestProfile : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void init()
-    {
+    void init() {
         dirHolder_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dirHolder_->isValid());
     }
@@ -61,15 +58,13 @@ class TestProfile : public QObject {
     void megabyteFile();
 
   private:
-    QString path(const QString& name = QStringLiteral("honura.ini")) const
-    {
+    QString path(const QString& name = QStringLiteral("honura.ini")) const {
         return dirHolder_->filePath(name);
     }
     std::unique_ptr<QTemporaryDir> dirHolder_;
 };
 
-void TestProfile::namesIgnoreAsciiCaseOnly()
-{
+void TestProfile::namesIgnoreAsciiCaseOnly() {
     QVERIFY(profile::namesEqual("Form", "FORM"));
     QVERIFY(profile::namesEqual("name", "NAME"));
     QVERIFY(!profile::namesEqual("NAME", "NAMES"));
@@ -79,8 +74,7 @@ void TestProfile::namesIgnoreAsciiCaseOnly()
     QVERIFY(profile::namesEqual("\x83\x41x", "\x83\x41X"));
 }
 
-void TestProfile::readsValues()
-{
+void TestProfile::readsValues() {
     const std::string file = "; comment=1\r\n"
                              "global=ignored\r\n"
                              "  [ font ]  \r\n"
@@ -102,8 +96,7 @@ void TestProfile::readsValues()
     QCOMPARE(profile::get(file, "FONT", "BOLD", "True"), "True"s);
 }
 
-void TestProfile::emptyValueIsNotAbsent()
-{
+void TestProfile::emptyValueIsNotAbsent() {
     writeAll(path(), "[FONT]\r\nNAME=\r\nBLANK=   \r\n");
     QCOMPARE(IniGet(path(), "FONT", "NAME", "default"), QString());
     QCOMPARE(IniGet(path(), "FONT", "BLANK", "default"), QString());
@@ -111,35 +104,38 @@ void TestProfile::emptyValueIsNotAbsent()
     QCOMPARE(IniGet(path(QStringLiteral("missing.ini")), "FONT", "NAME", "d"), QStringLiteral("d"));
 }
 
-void TestProfile::duplicatesUseTheFirst()
-{
+void TestProfile::duplicatesUseTheFirst() {
     const std::string file = "[A]\r\nK=1\r\nK=2\r\n[B]\r\n[a]\r\nK=3\r\nL=4\r\n";
     QCOMPARE(profile::find(file, "A", "K"), "1"s);
     QCOMPARE(profile::find(file, "A", "L"), "4"s);
-    QCOMPARE(*profile::put(file, "A", "K", "x"), "[A]\r\nK=x\r\nK=2\r\n[B]\r\n[a]\r\nK=3\r\nL=4\r\n"s);
-    QCOMPARE(*profile::put(file, "A", "L", "y"), "[A]\r\nK=1\r\nK=2\r\n[B]\r\n[a]\r\nK=3\r\nL=y\r\n"s);
+    QCOMPARE(*profile::put(file, "A", "K", "x"),
+             "[A]\r\nK=x\r\nK=2\r\n[B]\r\n[a]\r\nK=3\r\nL=4\r\n"s);
+    QCOMPARE(*profile::put(file, "A", "L", "y"),
+             "[A]\r\nK=1\r\nK=2\r\n[B]\r\n[a]\r\nK=3\r\nL=y\r\n"s);
     QCOMPARE(*profile::put(file, "A", "M", "z"),
              "[A]\r\nK=1\r\nK=2\r\nM=z\r\n[B]\r\n[a]\r\nK=3\r\nL=4\r\n"s);
 }
 
-void TestProfile::valueBuffer()
-{
+void TestProfile::valueBuffer() {
     const std::string dbc = "\x96\xBE"; // one double-byte character
     const auto fileWith = [](const std::string& v) { return "[S]\r\nK=" + v + "\r\n"; };
     QCOMPARE(profile::get(fileWith(std::string(511, 'a')), "S", "K", ""), std::string(511, 'a'));
     QCOMPARE(profile::get(fileWith(std::string(512, 'a')), "S", "K", ""), std::string(511, 'a'));
-    QCOMPARE(profile::get(fileWith(std::string(509, 'a') + dbc), "S", "K", ""), std::string(509, 'a') + dbc);
+    QCOMPARE(profile::get(fileWith(std::string(509, 'a') + dbc), "S", "K", ""),
+             std::string(509, 'a') + dbc);
     // The character would straddle the cut: it is left out whole.
-    QCOMPARE(profile::get(fileWith(std::string(510, 'a') + dbc), "S", "K", ""), std::string(510, 'a'));
-    QCOMPARE(profile::get(fileWith(std::string(300, 'a') + std::string(300, 'b')), "S", "K", "").size(), 511u);
+    QCOMPARE(profile::get(fileWith(std::string(510, 'a') + dbc), "S", "K", ""),
+             std::string(510, 'a'));
+    QCOMPARE(
+        profile::get(fileWith(std::string(300, 'a') + std::string(300, 'b')), "S", "K", "").size(),
+        511u);
     // Through the file: 255 double-byte characters and one more cut away.
     QString text(256, QChar(0x660E));
     IniPut(path(), "S", "K", text);
     QCOMPARE(IniGet(path(), "S", "K", ""), text.left(255));
 }
 
-void TestProfile::editsOnlyTheValue()
-{
+void TestProfile::editsOnlyTheValue() {
     const std::string file = "; settings\r\n"
                              "[font]\r\n"
                              "name = Old ; not a comment\r\n"
@@ -147,14 +143,14 @@ void TestProfile::editsOnlyTheValue()
                              "\r\n"
                              "[Mine]\r\n"
                              "NAME=other section\r\n";
-    QCOMPARE(*profile::put(file, "FONT", "NAME", "New"),
-             "; settings\r\n[font]\r\nname = New\r\nEXTRA=keep\r\n\r\n[Mine]\r\nNAME=other section\r\n"s);
+    QCOMPARE(
+        *profile::put(file, "FONT", "NAME", "New"),
+        "; settings\r\n[font]\r\nname = New\r\nEXTRA=keep\r\n\r\n[Mine]\r\nNAME=other section\r\n"s);
     // A last line without a line end keeps having none.
     QCOMPARE(*profile::put("[S]\r\nK=1", "S", "K", "22"), "[S]\r\nK=22"s);
 }
 
-void TestProfile::addsKeysAndSections()
-{
+void TestProfile::addsKeysAndSections() {
     QCOMPARE(*profile::put("", "FONT", "NAME", "x"), "[FONT]\r\nNAME=x\r\n"s);
     // After the last key of its section, before blank lines and the next section.
     QCOMPARE(*profile::put("[A]\r\nK=1\r\n\r\n; about B\r\n[B]\r\nK=2\r\n", "A", "L", "3"),
@@ -166,8 +162,7 @@ void TestProfile::addsKeysAndSections()
     QCOMPARE(*profile::put("[A]\r\nK=1\r", "A", "L", "3"), "[A]\r\nK=1\r\nL=3\r\n"s);
 }
 
-void TestProfile::lfOnlyFile()
-{
+void TestProfile::lfOnlyFile() {
     const std::string file = "[FONT]\nNAME=Foo\nSIZE=12\n[Form]\nTOP=7\n";
     QCOMPARE(profile::find(file, "FONT", "NAME"), "Foo"s);
     QCOMPARE(profile::find(file, "Form", "TOP"), "7"s);
@@ -176,8 +171,7 @@ void TestProfile::lfOnlyFile()
     QCOMPARE(*profile::put(file, "X", "Y", "z"), file + "[X]\nY=z\n");
 }
 
-void TestProfile::valuesReadBackAsWritten_data()
-{
+void TestProfile::valuesReadBackAsWritten_data() {
     QTest::addColumn<QByteArray>("value");
     QTest::newRow("empty") << QByteArray("");
     QTest::newRow("blanks around") << QByteArray("  x\t");
@@ -189,8 +183,7 @@ void TestProfile::valuesReadBackAsWritten_data()
     QTest::newRow("double-byte") << kMinchoBytes;
 }
 
-void TestProfile::valuesReadBackAsWritten()
-{
+void TestProfile::valuesReadBackAsWritten() {
     QFETCH(QByteArray, value);
     const std::string v = value.toStdString();
     for (const std::string& file : {""s, "[S]\r\nK=old\r\n"s, "[S]\nJ=1\n"s}) {
@@ -201,14 +194,22 @@ void TestProfile::valuesReadBackAsWritten()
     }
 }
 
-void TestProfile::refusesWhatCannotReadBack()
-{
+void TestProfile::refusesWhatCannotReadBack() {
     const std::string file = "[S]\r\nK=1\r\n";
-    for (const auto& [s, k, v] : std::initializer_list<std::array<std::string, 3>>{
-             {"S", "K", "line\r\nbreak"}, {"S", "K", "a\nb"}, {"S", "K", "nul\0x"s},
-             {"S", "K", "\x82"}, {"", "K", "v"}, {"S", "", "v"}, {" S", "K", "v"},
-             {"S", "K ", "v"}, {"S]", "K", "v"}, {"S", "K=", "v"}, {"S", "[K", "v"},
-             {"S", ";K", "v"}, {"S\n", "K", "v"}}) {
+    for (const auto& [s, k, v] :
+         std::initializer_list<std::array<std::string, 3>>{{"S", "K", "line\r\nbreak"},
+                                                           {"S", "K", "a\nb"},
+                                                           {"S", "K", "nul\0x"s},
+                                                           {"S", "K", "\x82"},
+                                                           {"", "K", "v"},
+                                                           {"S", "", "v"},
+                                                           {" S", "K", "v"},
+                                                           {"S", "K ", "v"},
+                                                           {"S]", "K", "v"},
+                                                           {"S", "K=", "v"},
+                                                           {"S", "[K", "v"},
+                                                           {"S", ";K", "v"},
+                                                           {"S\n", "K", "v"}}) {
         QVERIFY2(!profile::put(file, s, k, v), (s + "/" + k + "/" + v).c_str());
     }
     writeAll(path(), "[S]\r\nK=1\r\n");
@@ -217,16 +218,14 @@ void TestProfile::refusesWhatCannotReadBack()
     QCOMPARE(readAll(path()), QByteArray("[S]\r\nK=1\r\n"));
 }
 
-void TestProfile::createsMissingFile()
-{
+void TestProfile::createsMissingFile() {
     IniPut(path(), "FONT", "NAME", kMincho);
     QCOMPARE(readAll(path()), "[FONT]\r\nNAME=" + kMinchoBytes + "\r\n");
     QCOMPARE(IniGet(path(), "font", "name", ""), kMincho);
     QCOMPARE(QDir(dirHolder_->path()).entryList(QDir::Files), QStringList{"honura.ini"});
 }
 
-void TestProfile::cp932Names()
-{
+void TestProfile::cp932Names() {
     // 83 5D is one character whose second byte is "]".
     const QString section = QStringLiteral("ゾ");
     IniPut(path(), section, QStringLiteral("名前"), QStringLiteral("値"));
@@ -234,8 +233,7 @@ void TestProfile::cp932Names()
     QCOMPARE(IniGet(path(), section, QStringLiteral("名前"), ""), QStringLiteral("値"));
 }
 
-void TestProfile::failedWritesLoseNothing()
-{
+void TestProfile::failedWritesLoseNothing() {
     // Missing directory: nothing is created.
     const QString nowhere = dirHolder_->filePath(QStringLiteral("missing/honura.ini"));
     IniPut(nowhere, "S", "K", "v");
@@ -258,20 +256,18 @@ void TestProfile::failedWritesLoseNothing()
     QVERIFY(QFileInfo(d).isDir());
 }
 
-void TestProfile::keepsPermissions()
-{
+void TestProfile::keepsPermissions() {
     writeAll(path(), "[S]\r\nK=1\r\n");
     const auto perms = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
     QVERIFY(QFile::setPermissions(path(), perms));
     IniPut(path(), "S", "K", "2");
     QCOMPARE(readAll(path()), QByteArray("[S]\r\nK=2\r\n"));
-    QCOMPARE(QFile::permissions(path()) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser |
-                                            QFileDevice::ExeUser),
+    QCOMPARE(QFile::permissions(path()) &
+                 ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
              perms);
 }
 
-void TestProfile::badFiles()
-{
+void TestProfile::badFiles() {
     // NUL bytes, invalid CP932 and a stray lead byte: the values that cannot be
     // read give the default, every byte survives an edit elsewhere.
     const QByteArray file = QByteArray::fromStdString(
@@ -288,11 +284,11 @@ void TestProfile::badFiles()
     QCOMPARE(readAll(path()), expected + "[Form]\r\nTOP=0\r\n");
 }
 
-void TestProfile::megabyteFile()
-{
+void TestProfile::megabyteFile() {
     QByteArray file;
     for (int i = 0; i < 100000; ++i)
-        file += "[Big" + QByteArray::number(i % 7) + "]\r\nKEY" + QByteArray::number(i) + "=value\r\n";
+        file +=
+            "[Big" + QByteArray::number(i % 7) + "]\r\nKEY" + QByteArray::number(i) + "=value\r\n";
     file += "[FONT]\r\nNAME=Foo\r\n";
     QVERIFY(file.size() > 2'000'000);
     writeAll(path(), file);

@@ -12,8 +12,7 @@ namespace {
 
 constexpr UINT kCodePage = 932;
 
-std::optional<QByteArray> toBytes(QStringView text, bool exact)
-{
+std::optional<QByteArray> toBytes(QStringView text, bool exact) {
     if (text.isEmpty())
         return QByteArray();
     const auto* src = reinterpret_cast<const wchar_t*>(text.utf16());
@@ -21,7 +20,8 @@ std::optional<QByteArray> toBytes(QStringView text, bool exact)
     BOOL usedDefault = FALSE;
     BOOL* usedDefaultOut = exact ? &usedDefault : nullptr;
     const DWORD flags = exact ? WC_NO_BEST_FIT_CHARS : 0;
-    const int n = WideCharToMultiByte(kCodePage, flags, src, srcLen, nullptr, 0, "?", usedDefaultOut);
+    const int n =
+        WideCharToMultiByte(kCodePage, flags, src, srcLen, nullptr, 0, "?", usedDefaultOut);
     if (n <= 0)
         return exact ? std::nullopt : std::optional<QByteArray>(QByteArray());
     QByteArray out(n, Qt::Uninitialized);
@@ -31,8 +31,7 @@ std::optional<QByteArray> toBytes(QStringView text, bool exact)
     return out;
 }
 
-std::optional<QString> toText(QByteArrayView bytes, bool exact)
-{
+std::optional<QString> toText(QByteArrayView bytes, bool exact) {
     if (bytes.isEmpty())
         return QString();
     const DWORD flags = exact ? MB_ERR_INVALID_CHARS : 0;
@@ -48,14 +47,26 @@ std::optional<QString> toText(QByteArrayView bytes, bool exact)
 
 } // namespace
 
-std::optional<QByteArray> encode(QStringView text) { return toBytes(text, true); }
-std::optional<QString> decode(QByteArrayView bytes) { return toText(bytes, true); }
-QByteArray encodeLossy(QStringView text) { return *toBytes(text, false); }
-QString decodeLossy(QByteArrayView bytes) { return *toText(bytes, false); }
+std::optional<QByteArray> encode(QStringView text) {
+    return toBytes(text, true);
+}
+std::optional<QString> decode(QByteArrayView bytes) {
+    return toText(bytes, true);
+}
+QByteArray encodeLossy(QStringView text) {
+    return *toBytes(text, false);
+}
+QString decodeLossy(QByteArrayView bytes) {
+    return *toText(bytes, false);
+}
 
 } // namespace cp932
 
-QByteArray Win32Platform::toAnsi(const QString& text) const { return cp932::encodeLossy(text); }
-QString Win32Platform::fromAnsi(const QByteArray& bytes) const { return cp932::decodeLossy(bytes); }
+QByteArray Win32Platform::toAnsi(const QString& text) const {
+    return cp932::encodeLossy(text);
+}
+QString Win32Platform::fromAnsi(const QByteArray& bytes) const {
+    return cp932::decodeLossy(bytes);
+}
 
 } // namespace honura
