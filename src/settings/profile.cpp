@@ -121,6 +121,26 @@ Parsed parseLine(std::string_view text) {
     return p;
 }
 
+// The lines of a file in order, each parsed.
+struct Lines {
+    explicit Lines(std::string_view f) : file(f) {}
+    bool next() {
+        if (pos >= file.size())
+            return false;
+        line = lineAt(file, pos);
+        pos = line.next;
+        text = file.substr(line.begin, line.end - line.begin);
+        parsed = parseLine(text);
+        return true;
+    }
+
+    std::string_view file;
+    std::size_t pos = 0;
+    Line line;
+    std::string_view text;
+    Parsed parsed;
+};
+
 std::string_view valueOf(std::string_view text, const Parsed& p) {
     return unquoted(trimmed(text.substr(p.valueBegin)));
 }
@@ -172,11 +192,9 @@ bool namesEqual(std::string_view a, std::string_view b) {
 std::optional<std::string> find(std::string_view file, std::string_view section,
                                 std::string_view key) {
     bool inSection = false;
-    for (std::size_t pos = 0; pos < file.size();) {
-        const Line l = lineAt(file, pos);
-        pos = l.next;
-        const std::string_view text = file.substr(l.begin, l.end - l.begin);
-        const Parsed p = parseLine(text);
+    for (Lines w(file); w.next();) {
+        const std::string_view text = w.text;
+        const Parsed& p = w.parsed;
         if (p.kind == Kind::Section)
             inSection = namesEqual(p.name, section);
         else if (p.kind == Kind::Key && inSection && namesEqual(p.name, key))
@@ -224,11 +242,9 @@ std::optional<std::string> put(std::string_view file, std::string_view section,
     bool sectionSeen = false;
     bool inFirst = false;
     std::size_t insertAt = 0; // after the last key (or the header) of the first such section
-    for (std::size_t pos = 0; pos < file.size();) {
-        const Line l = lineAt(file, pos);
-        pos = l.next;
-        const std::string_view text = file.substr(l.begin, l.end - l.begin);
-        const Parsed p = parseLine(text);
+    for (Lines w(file); w.next();) {
+        const Line& l = w.line;
+        const Parsed& p = w.parsed;
         if (p.kind == Kind::Section) {
             inSection = namesEqual(p.name, section);
             inFirst = inSection && !sectionSeen;
@@ -284,11 +300,9 @@ std::optional<std::string> put(std::string_view file, std::string_view section,
 std::vector<Entry> entries(std::string_view file) {
     std::vector<Entry> out;
     std::optional<std::string_view> section;
-    for (std::size_t pos = 0; pos < file.size();) {
-        const Line l = lineAt(file, pos);
-        pos = l.next;
-        const std::string_view text = file.substr(l.begin, l.end - l.begin);
-        const Parsed p = parseLine(text);
+    for (Lines w(file); w.next();) {
+        const std::string_view text = w.text;
+        const Parsed& p = w.parsed;
         if (p.kind == Kind::Section)
             section = p.name;
         else if (p.kind == Kind::Key && section)

@@ -20,6 +20,22 @@ def read(path):
         return f.read()
 
 
+def program(x, args, ini_bytes=None):
+    """A copy of the program in a directory of its own, and the path of its
+    settings file, written with ini_bytes when given."""
+    bindir = x._dir("bin")
+    exe = copy_program(args.exe, bindir)
+    ini = os.path.join(bindir, "honura.ini")
+    if ini_bytes is not None:
+        write(ini, ini_bytes)
+    return exe, ini
+
+
+def write(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
+
+
 def start(x, exe):
     p = x.launch(exe)
     app = x.app(p)
@@ -75,8 +91,7 @@ def maximize(x, wid):
 
 def restore_place_size_font(args, c):
     with XSession(wm=True) as x:
-        exe = copy_program(args.exe, x._dir("bin"))
-        ini = os.path.join(x._dir("bin"), "honura.ini")
+        exe, ini = program(x, args)
         p, app, frame, wid = start(x, exe)
         c.equal(settle(x, wid), (0, 0, 463, 372), "first start: default place and size")
         c.check(not os.path.exists(ini), "no settings file before the first shut-down")
@@ -134,11 +149,9 @@ def restore_place_size_font(args, c):
 
 def renamed_copy_and_second_instance(args, c):
     with XSession(wm=True) as x:
-        bindir = x._dir("bin")
-        exe = copy_program(args.exe, bindir)
-        ini = os.path.join(bindir, "honura.ini")
-        with open(ini, "wb") as f:
-            f.write(DEFAULT_FILE.replace(b"TOP=0", b"TOP=1500").replace(b"LEFT=0", b"LEFT=3000"))
+        exe, ini = program(x, args, DEFAULT_FILE.replace(b"TOP=0", b"TOP=1500")
+                           .replace(b"LEFT=0", b"LEFT=3000"))
+        bindir = os.path.dirname(exe)
         before = read(ini)
         mtime = os.stat(ini).st_mtime_ns
 
@@ -167,11 +180,7 @@ def renamed_copy_and_second_instance(args, c):
 
 def maximized_and_lost(args, c):
     with XSession(wm=True) as x:
-        bindir = x._dir("bin")
-        exe = copy_program(args.exe, bindir)
-        ini = os.path.join(bindir, "honura.ini")
-        with open(ini, "wb") as f:
-            f.write(b"[Form]\r\nTOP=1500\r\nLEFT=3000\r\n")
+        exe, ini = program(x, args, b"[Form]\r\nTOP=1500\r\nLEFT=3000\r\n")
         p, app, frame, wid = start(x, exe)
         normal = settle(x, wid, (200, 100, 463, 372))
         maximize(x, wid)
@@ -183,8 +192,7 @@ def maximized_and_lost(args, c):
                 f"closed maximized: the normal geometry {normal} is saved ({data!r})")
 
         # A place off every screen comes back onto the screen.
-        with open(ini, "wb") as f:
-            f.write(b"[Form]\r\nTOP=-90000\r\nLEFT=600000\r\nWIDTH=6945\r\nHEIGHT=5580\r\n")
+        write(ini, b"[Form]\r\nTOP=-90000\r\nLEFT=600000\r\nWIDTH=6945\r\nHEIGHT=5580\r\n")
         p, app, frame, wid = start(x, exe)
         g = settle(x, wid)
         c.check(0 <= g[0] and g[0] + g[2] <= 1024 and 0 <= g[1] and g[1] + g[3] <= 768,
@@ -194,13 +202,9 @@ def maximized_and_lost(args, c):
 
 def unusable_file(args, c):
     with XSession(wm=True) as x:
-        bindir = x._dir("bin")
-        exe = copy_program(args.exe, bindir)
-        ini = os.path.join(bindir, "honura.ini")
         junk = (b"\x00\xff\xfe garbage\r\n[FONT]\r\nNAME=\r\nSIZE=huge\r\nBOLD=perhaps\r\n"
                 b"[Form]\r\nTOP=x\r\nLEFT=1e99\r\nWIDTH=-5\r\nHEIGHT=0\r\n[Other]\r\nK=\x82\xa0\r\n")
-        with open(ini, "wb") as f:
-            f.write(junk)
+        exe, ini = program(x, args, junk)
         p, app, frame, wid = start(x, exe)
         c.equal(settle(x, wid, (0, 0, 463, 372)), (0, 0, 463, 372), "unusable values: defaults")
         quit_board(x, c, p, frame)

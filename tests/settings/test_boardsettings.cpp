@@ -1,37 +1,15 @@
 // The board's eight keys in the settings file, and the placement on screen.
 #include "settings/boardsettings.h"
 
+#include "filehelpers.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace honura;
-
-namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-const QByteArray kDefaultFile = "[FONT]\r\n"
-                                "NAME=\x82\x6C\x82\x72\x20\x82\x6F\x96\xBE\x92\xA9\r\n"
-                                "SIZE=16\r\n"
-                                "BOLD=True\r\n"
-                                "ITALIC=False\r\n"
-                                "[Form]\r\n"
-                                "TOP=0\r\n"
-                                "LEFT=0\r\n"
-                                "WIDTH=6945\r\n"
-                                "HEIGHT=5580\r\n";
-
-} // namespace
+using test::readAll;
+using test::writeAll;
 
 class TestBoardSettings : public QObject {
     Q_OBJECT
@@ -60,7 +38,7 @@ void TestBoardSettings::defaultsWithoutFile() {
 
 void TestBoardSettings::defaultFileIsTheTenLines() {
     saveBoardSettings(path_, BoardSettings{});
-    QCOMPARE(readAll(path_), kDefaultFile);
+    QCOMPARE(readAll(path_), test::kDefaultFile);
     QCOMPARE(loadBoardSettings(path_), BoardSettings{});
 }
 

@@ -3,6 +3,8 @@
 #include "board/frmmain.h"
 #include "testmain.h"
 
+#include "filehelpers.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -16,19 +18,10 @@
 #include <functional>
 
 using namespace honura;
+using test::readAll;
+using test::writeAll;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 QList<QLabel*> boardLabels(const FrmMain& w) {
     QList<QLabel*> all{w.lblYes(), w.lblNo()};
@@ -97,10 +90,7 @@ void TestFrmMainSettings::startsWithDefaultsAndWritesThem() {
     QCOMPARE(w.outerTwips(), QRectF(0, 0, 6945, 5580));
     QVERIFY(!QFile::exists(path_));
     w.close();
-    QCOMPARE(readAll(path_),
-             QByteArray("[FONT]\r\nNAME=\x82\x6C\x82\x72\x20\x82\x6F\x96\xBE\x92\xA9\r\n"
-                        "SIZE=16\r\nBOLD=True\r\nITALIC=False\r\n[Form]\r\n"
-                        "TOP=0\r\nLEFT=0\r\nWIDTH=6945\r\nHEIGHT=5580\r\n"));
+    QCOMPARE(readAll(path_), test::kDefaultFile);
 }
 
 void TestFrmMainSettings::appliesTheFile() {

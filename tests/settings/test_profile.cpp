@@ -2,6 +2,8 @@
 #include "settings/inifile.h"
 #include "settings/profile.h"
 
+#include "filehelpers.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,20 +14,11 @@
 #include <string>
 
 using namespace honura;
+using test::readAll;
+using test::writeAll;
 using namespace std::string_literals;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 const QString kMincho = QStringLiteral("ＭＳ Ｐ明朝");
 const QByteArray kMinchoBytes("\x82\x6C\x82\x72\x20\x82\x6F\x96\xBE\x92\xA9");
