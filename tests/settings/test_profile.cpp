@@ -47,6 +47,7 @@ class TestProfile : public QObject {
     void cp932Names();
     void failedWritesLoseNothing();
     void keepsPermissions();
+    void writesThroughSymlink();
     void badFiles();
     void megabyteFile();
 
@@ -258,6 +259,15 @@ void TestProfile::keepsPermissions() {
     QCOMPARE(QFile::permissions(path()) &
                  ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
              perms);
+}
+
+void TestProfile::writesThroughSymlink() {
+    const QString target = path(QStringLiteral("real.ini"));
+    writeAll(target, "[S]\r\nK=1\r\n");
+    QVERIFY(QFile::link(target, path()));
+    IniPut(path(), "S", "K", "2");
+    QVERIFY(QFileInfo(path()).isSymLink());
+    QCOMPARE(readAll(target), QByteArray("[S]\r\nK=2\r\n"));
 }
 
 void TestProfile::badFiles() {
