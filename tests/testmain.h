@@ -27,7 +27,7 @@ inline HeadlessPlatform& resetPlatform()
     int main(int argc, char** argv)                                                                \
     {                                                                                              \
         QApplication app(argc, argv);                                                              \
-        QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));      \
+        QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));    \
         honura::test::resetPlatform();                                                             \
         TestObject tc;                                                                             \
         return QTest::qExec(&tc, argc, argv);                                                      \

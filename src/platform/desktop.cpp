@@ -65,7 +65,8 @@ QString DesktopPlatform::settingsPath() const
 static double twipsPerPixel(bool horizontal)
 {
     const QScreen* s = QGuiApplication::primaryScreen();
-    const double dpi = s ? (horizontal ? s->logicalDotsPerInchX() : s->logicalDotsPerInchY()) : 96.0;
+    const double dpi =
+        s ? (horizontal ? s->logicalDotsPerInchX() : s->logicalDotsPerInchY()) : 96.0;
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 

@@ -35,7 +35,8 @@ class NullRegistry : public Registry {
     {
         return 2;
     }
-    long query(RegHandle, const QByteArray&, std::uint32_t*, unsigned char*, std::uint32_t*) override
+    long query(RegHandle, const QByteArray&, std::uint32_t*, unsigned char*,
+               std::uint32_t*) override
     {
         return 6;
     }

@@ -2,10 +2,10 @@
 
 #include <QCryptographicHash>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cerrno>
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -31,12 +31,12 @@ bool X11Platform::anotherInstanceRunning()
 {
     if (lockFd_ >= 0)
         return false;
-    const QByteArray key = QCryptographicHash::hash(
-                               QByteArray::number(static_cast<qulonglong>(::getuid())) + '\0' +
-                                   instanceKey().toUtf8(),
-                               QCryptographicHash::Sha256)
-                               .toHex()
-                               .left(32);
+    const QByteArray key =
+        QCryptographicHash::hash(QByteArray::number(static_cast<qulonglong>(::getuid())) + '\0' +
+                                     instanceKey().toUtf8(),
+                                 QCryptographicHash::Sha256)
+            .toHex()
+            .left(32);
     const QByteArray name = "honura-instance-" + key;
 
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);

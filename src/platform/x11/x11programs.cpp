@@ -50,7 +50,7 @@ SysInfoRegistry::SysInfoRegistry(std::function<QByteArray(const QString&)> toAns
 
 QString SysInfoRegistry::findTool() const {
     for (const QString& name : sysInfoToolNames()) {
-        const QString path = QStandardPaths::findExecutable(name, searchDirs_);
+        QString path = QStandardPaths::findExecutable(name, searchDirs_);
         // A path the code page cannot carry would not survive the lookup.
         if (!path.isEmpty() && fromAnsi_(toAnsi_(path)) == path)
             return path;
