@@ -18,7 +18,8 @@ namespace honura {
 
 namespace {
 
-QFont makeFont(const QString& family, double points, bool bold, bool italic) {
+QFont makeFont(const QString& family, double points, bool bold, bool italic)
+{
     QFont f;
     f.setFamily(family);
     f.setPointSizeF(points);
@@ -27,13 +28,15 @@ QFont makeFont(const QString& family, double points, bool bold, bool italic) {
     return f;
 }
 
-QRect twipsToPixelRect(const FormGeometry& g, double tppX, double tppY) {
+QRect twipsToPixelRect(const FormGeometry& g, double tppX, double tppY)
+{
     return {layout::twipsToPixels(g.left, tppX), layout::twipsToPixels(g.top, tppY),
             layout::twipsToPixels(g.width, tppX), layout::twipsToPixels(g.height, tppY)};
 }
 
 // The saved geometry, moved onto the nearest screen when it lies outside all of them.
-FormGeometry onScreen(const FormGeometry& g) {
+FormGeometry onScreen(const FormGeometry& g)
+{
     QList<QRect> screens;
     for (const QScreen* s : QGuiApplication::screens())
         screens.append(s->geometry());
@@ -49,7 +52,8 @@ FormGeometry onScreen(const FormGeometry& g) {
 
 // The face the font dialog starts on: where the board's face is only known
 // through its substitute, the substitute, spelt as the font list spells it.
-QString dialogFamily(const QString& family) {
+QString dialogFamily(const QString& family)
+{
     if (QFontDatabase::hasFamily(family))
         return family;
     const QString sub = QFont::substitute(family);
@@ -60,7 +64,8 @@ QString dialogFamily(const QString& family) {
 }
 
 // The board font offers face, style and size only: no effects, no writing system.
-void hideExtras(QFontDialog& dlg) {
+void hideExtras(QFontDialog& dlg)
+{
     for (QGroupBox* box : dlg.findChildren<QGroupBox*>())
         if (!box->findChildren<QCheckBox*>().isEmpty())
             box->hide();
@@ -74,14 +79,16 @@ void hideExtras(QFontDialog& dlg) {
 
 } // namespace
 
-void FrmMain::SettingLoad() {
+void FrmMain::SettingLoad()
+{
     const BoardSettings s = loadBoardSettings(platform().settingsPath());
     setBoardFont(makeFont(s.fontName, s.fontSize, s.bold, s.italic));
     formGeometry_ = onScreen({s.top, s.left, s.width, s.height});
     setOuterTwips(formGeometry_);
 }
 
-void FrmMain::GeometryRefresh() {
+void FrmMain::GeometryRefresh()
+{
     const bool normal =
         !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
     const QRectF r = normal || lastNormalOuter_.isEmpty() ? outerTwips() : lastNormalOuter_;
@@ -89,7 +96,8 @@ void FrmMain::GeometryRefresh() {
                      layout::roundEven(r.width()), layout::roundEven(r.height())};
 }
 
-void FrmMain::SettingSave() {
+void FrmMain::SettingSave()
+{
     BoardSettings s;
     s.fontName = boardFont_.family();
     s.fontSize = static_cast<float>(boardFont_.pointSizeF());
@@ -102,7 +110,8 @@ void FrmMain::SettingSave() {
     saveBoardSettings(platform().settingsPath(), s);
 }
 
-void FrmMain::MnuFont_Click() {
+void FrmMain::MnuFont_Click()
+{
     const QFont board = boardFont_;
     const QString shown = dialogFamily(board.family());
     QFontDialog dlg(this);

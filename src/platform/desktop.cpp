@@ -56,7 +56,8 @@ QString DesktopPlatform::settingsPath() const
     const QString dir = programDir();
     const bool writable = directoryWritable(dir);
     const QString userDir =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/honura");
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+        QStringLiteral("/honura");
     if (!writable)
         QDir().mkpath(userDir);
     return settingsPathFor(dir, programBaseName(), writable, userDir);

@@ -24,19 +24,22 @@ const QString kHeight = QStringLiteral("HEIGHT");
 std::int32_t readInt(const QString& path, const QString& section, const QString& key,
                      std::int32_t fallback,
                      std::int32_t min = std::numeric_limits<std::int32_t>::min(),
-                     std::int32_t max = std::numeric_limits<std::int32_t>::max()) {
+                     std::int32_t max = std::numeric_limits<std::int32_t>::max())
+{
     const std::optional<std::int32_t> v =
         convert::toInt32(IniGet(path, section, key, QString::number(fallback)));
     return v && *v >= min && *v <= max ? *v : fallback;
 }
 
-bool readBool(const QString& path, const QString& key, bool fallback) {
+bool readBool(const QString& path, const QString& key, bool fallback)
+{
     return convert::toBoolean(IniGet(path, kFont, key, convert::booleanText(fallback)))
         .value_or(fallback);
 }
 
 // Squared distance between two rectangles (zero when they overlap).
-qint64 distance2(const QRect& a, const QRect& b) {
+qint64 distance2(const QRect& a, const QRect& b)
+{
     const qint64 dx =
         std::max<qint64>({0, qint64(b.left()) - a.right(), qint64(a.left()) - b.right()});
     const qint64 dy =
@@ -46,7 +49,8 @@ qint64 distance2(const QRect& a, const QRect& b) {
 
 } // namespace
 
-BoardSettings loadBoardSettings(const QString& path) {
+BoardSettings loadBoardSettings(const QString& path)
+{
     const BoardSettings d;
     BoardSettings s;
     s.fontName = IniGet(path, kFont, kName, d.fontName);
@@ -63,7 +67,8 @@ BoardSettings loadBoardSettings(const QString& path) {
     return s;
 }
 
-void saveBoardSettings(const QString& path, const BoardSettings& s) {
+void saveBoardSettings(const QString& path, const BoardSettings& s)
+{
     IniPut(path, kFont, kName, s.fontName);
     IniPut(path, kFont, kSize, convert::fontSizeText(s.fontSize));
     IniPut(path, kFont, kBold, convert::booleanText(s.bold));
@@ -74,10 +79,11 @@ void saveBoardSettings(const QString& path, const BoardSettings& s) {
     IniPut(path, kForm, kHeight, QString::number(s.height));
 }
 
-QRect fitOnScreens(const QRect& window, const QList<QRect>& screens) {
+QRect fitOnScreens(const QRect& window, const QList<QRect>& screens)
+{
     if (screens.isEmpty())
         return window;
-    const QRect* nearest = nullptr;
+    const QRect* nearest = &screens.front();
     qint64 best = std::numeric_limits<qint64>::max();
     for (const QRect& s : screens) {
         if (s.intersects(window))

@@ -14,14 +14,16 @@ struct Decimal {
     QStringView fraction;
 };
 
-bool allDigits(QStringView s) {
+bool allDigits(QStringView s)
+{
     for (const QChar c : s)
         if (c < u'0' || c > u'9')
             return false;
     return true;
 }
 
-std::optional<Decimal> parseDecimal(QStringView text) {
+std::optional<Decimal> parseDecimal(QStringView text)
+{
     text = text.trimmed();
     Decimal d;
     if (!text.isEmpty() && (text.front() == u'+' || text.front() == u'-')) {
@@ -37,7 +39,8 @@ std::optional<Decimal> parseDecimal(QStringView text) {
     return d;
 }
 
-bool isZero(QStringView digits) {
+bool isZero(QStringView digits)
+{
     for (const QChar c : digits)
         if (c != u'0')
             return false;
@@ -46,7 +49,8 @@ bool isZero(QStringView digits) {
 
 } // namespace
 
-std::optional<std::int32_t> toInt32(QStringView text) {
+std::optional<std::int32_t> toInt32(QStringView text)
+{
     const std::optional<Decimal> d = parseDecimal(text);
     if (!d)
         return std::nullopt;
@@ -72,7 +76,8 @@ std::optional<std::int32_t> toInt32(QStringView text) {
     return static_cast<std::int32_t>(value);
 }
 
-std::optional<bool> toBoolean(QStringView text) {
+std::optional<bool> toBoolean(QStringView text)
+{
     const QStringView t = text.trimmed();
     if (t.compare(u"true", Qt::CaseInsensitive) == 0)
         return true;
@@ -84,11 +89,10 @@ std::optional<bool> toBoolean(QStringView text) {
     return !(isZero(d->whole) && isZero(d->fraction));
 }
 
-QString booleanText(bool value) {
-    return value ? QStringLiteral("True") : QStringLiteral("False");
-}
+QString booleanText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
 
-QString fontSizeText(double points) {
+QString fontSizeText(double points)
+{
     const QLocale c = QLocale::c();
     QString s = c.toString(points, 'g', 7);
     if (!s.contains(u'e'))

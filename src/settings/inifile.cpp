@@ -12,7 +12,8 @@ namespace honura {
 
 namespace {
 
-std::optional<std::string> toBytes(const QString& text) {
+std::optional<std::string> toBytes(const QString& text)
+{
     const std::optional<QByteArray> b = cp932::encode(text);
     if (!b)
         return std::nullopt;
@@ -23,7 +24,8 @@ std::optional<std::string> toBytes(const QString& text) {
 
 namespace profile {
 
-FileContents readFile(const QString& path) {
+FileContents readFile(const QString& path)
+{
     FileContents c;
     const QFileInfo fi(path);
     if (!fi.exists() && !fi.isSymLink())
@@ -42,7 +44,8 @@ FileContents readFile(const QString& path) {
     return c;
 }
 
-bool writeFile(const QString& path, std::string_view bytes) {
+bool writeFile(const QString& path, std::string_view bytes)
+{
     const QFileInfo fi(path);
     const bool exists = fi.exists();
     // A read-only file stays as it is, even for a user who could replace it.
@@ -66,7 +69,8 @@ bool writeFile(const QString& path, std::string_view bytes) {
 } // namespace profile
 
 QString IniGet(const QString& path, const QString& section, const QString& key,
-               const QString& fallback) {
+               const QString& fallback)
+{
     const std::optional<std::string> s = toBytes(section);
     const std::optional<std::string> k = toBytes(key);
     if (!s || !k)
@@ -83,7 +87,8 @@ QString IniGet(const QString& path, const QString& section, const QString& key,
     return text ? *text : fallback;
 }
 
-void IniPut(const QString& path, const QString& section, const QString& key, const QString& value) {
+void IniPut(const QString& path, const QString& section, const QString& key, const QString& value)
+{
     const std::optional<std::string> s = toBytes(section);
     const std::optional<std::string> k = toBytes(key);
     const std::optional<std::string> v = toBytes(value);

@@ -26,7 +26,7 @@ void IniPut(const QString& path, const QString& section, const QString& key, con
 namespace profile {
 
 // Files larger than this are not settings files: they are neither read nor replaced.
-inline constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+inline constexpr qint64 kMaxFileSize = qint64{64} * 1024 * 1024;
 
 struct FileContents {
     enum State { Absent, Read, Unreadable } state = Absent;

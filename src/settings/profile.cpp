@@ -4,19 +4,20 @@ namespace honura::profile {
 
 namespace {
 
-constexpr bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+constexpr bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-constexpr bool isTrailByte(unsigned char c) {
+constexpr bool isTrailByte(unsigned char c)
+{
     return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
 }
 
-constexpr char asciiLower(char c) {
+constexpr char asciiLower(char c)
+{
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string_view trimmed(std::string_view s) {
+std::string_view trimmed(std::string_view s)
+{
     while (!s.empty() && isBlank(s.front()))
         s.remove_prefix(1);
     while (!s.empty() && isBlank(s.back()))
@@ -25,12 +26,14 @@ std::string_view trimmed(std::string_view s) {
 }
 
 // Bytes in one character starting at s[i].
-std::size_t charLength(std::string_view s, std::size_t i) {
+std::size_t charLength(std::string_view s, std::size_t i)
+{
     return isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
 }
 
 // Position of the single-byte character c in s, skipping double-byte ones.
-std::size_t findChar(std::string_view s, char c, std::size_t from = 0) {
+std::size_t findChar(std::string_view s, char c, std::size_t from = 0)
+{
     for (std::size_t i = from; i < s.size(); i += charLength(s, i))
         if (s[i] == c)
             return i;
@@ -38,7 +41,8 @@ std::size_t findChar(std::string_view s, char c, std::size_t from = 0) {
 }
 
 // True when every lead byte is followed by a trail byte.
-bool wellFormed(std::string_view s) {
+bool wellFormed(std::string_view s)
+{
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (!isLeadByte(static_cast<unsigned char>(s[i])))
             continue;
@@ -49,14 +53,16 @@ bool wellFormed(std::string_view s) {
     return true;
 }
 
-std::string_view unquoted(std::string_view v) {
+std::string_view unquoted(std::string_view v)
+{
     if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
         return v.substr(1, v.size() - 2);
     return v;
 }
 
 // A value as it is written so that unquoted(trimmed(text)) gives it back.
-std::string quotedIfNeeded(std::string_view v) {
+std::string quotedIfNeeded(std::string_view v)
+{
     const bool needed = !v.empty() && (isBlank(v.front()) || isBlank(v.back()) ||
                                        (v.size() >= 2 && v.front() == '"' && v.back() == '"'));
     if (!needed)
@@ -76,7 +82,8 @@ struct Line {
     std::size_t next = 0;
 };
 
-Line lineAt(std::string_view file, std::size_t begin) {
+Line lineAt(std::string_view file, std::size_t begin)
+{
     Line l;
     l.begin = begin;
     const std::size_t lf = file.find('\n', begin);
@@ -95,7 +102,8 @@ struct Parsed {
     std::size_t valueBegin = 0; // for a key: offset of the text after "=", in the line
 };
 
-Parsed parseLine(std::string_view text) {
+Parsed parseLine(std::string_view text)
+{
     Parsed p;
     std::size_t lead = 0;
     while (lead < text.size() && isBlank(text[lead]))
@@ -124,7 +132,8 @@ Parsed parseLine(std::string_view text) {
 // The lines of a file in order, each parsed.
 struct Lines {
     explicit Lines(std::string_view f) : file(f) {}
-    bool next() {
+    bool next()
+    {
         if (pos >= file.size())
             return false;
         line = lineAt(file, pos);
@@ -141,18 +150,21 @@ struct Lines {
     Parsed parsed;
 };
 
-std::string_view valueOf(std::string_view text, const Parsed& p) {
+std::string_view valueOf(std::string_view text, const Parsed& p)
+{
     return unquoted(trimmed(text.substr(p.valueBegin)));
 }
 
-std::string_view lineBreakOf(std::string_view file) {
+std::string_view lineBreakOf(std::string_view file)
+{
     const std::size_t lf = file.find('\n');
     if (lf != std::string_view::npos && (lf == 0 || file[lf - 1] != '\r'))
         return "\n";
     return "\r\n";
 }
 
-void closeOpenLine(std::string& out, std::string_view eol) {
+void closeOpenLine(std::string& out, std::string_view eol)
+{
     if (out.empty() || out.back() == '\n')
         return;
     if (out.back() == '\r')
@@ -161,18 +173,21 @@ void closeOpenLine(std::string& out, std::string_view eol) {
         out += eol;
 }
 
-bool validName(std::string_view name) {
+bool validName(std::string_view name)
+{
     return !name.empty() && !isBlank(name.front()) && !isBlank(name.back()) && wellFormed(name);
 }
 
-bool validText(std::string_view s) {
+bool validText(std::string_view s)
+{
     return s.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos &&
            wellFormed(s);
 }
 
 } // namespace
 
-bool namesEqual(std::string_view a, std::string_view b) {
+bool namesEqual(std::string_view a, std::string_view b)
+{
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size();) {
@@ -190,7 +205,8 @@ bool namesEqual(std::string_view a, std::string_view b) {
 }
 
 std::optional<std::string> find(std::string_view file, std::string_view section,
-                                std::string_view key) {
+                                std::string_view key)
+{
     bool inSection = false;
     for (Lines w(file); w.next();) {
         const std::string_view text = w.text;
@@ -203,7 +219,8 @@ std::optional<std::string> find(std::string_view file, std::string_view section,
     return std::nullopt;
 }
 
-std::string cutToBuffer(std::string_view value) {
+std::string cutToBuffer(std::string_view value)
+{
     value = value.substr(0, value.find('\0'));
     std::size_t n = 0;
     while (n < value.size()) {
@@ -216,12 +233,14 @@ std::string cutToBuffer(std::string_view value) {
 }
 
 std::string get(std::string_view file, std::string_view section, std::string_view key,
-                std::string_view fallback) {
+                std::string_view fallback)
+{
     const std::optional<std::string> v = find(file, section, key);
     return cutToBuffer(v ? std::string_view(*v) : fallback);
 }
 
-bool canPut(std::string_view section, std::string_view key, std::string_view value) {
+bool canPut(std::string_view section, std::string_view key, std::string_view value)
+{
     if (!validName(section) || !validText(section) ||
         findChar(section, ']') != std::string_view::npos)
         return false;
@@ -233,7 +252,8 @@ bool canPut(std::string_view section, std::string_view key, std::string_view val
 }
 
 std::optional<std::string> put(std::string_view file, std::string_view section,
-                               std::string_view key, std::string_view value) {
+                               std::string_view key, std::string_view value)
+{
     if (!canPut(section, key, value))
         return std::nullopt;
     const std::string_view eol = lineBreakOf(file);
@@ -297,7 +317,8 @@ std::optional<std::string> put(std::string_view file, std::string_view section,
     return out;
 }
 
-std::vector<Entry> entries(std::string_view file) {
+std::vector<Entry> entries(std::string_view file)
+{
     std::vector<Entry> out;
     std::optional<std::string_view> section;
     for (Lines w(file); w.next();) {

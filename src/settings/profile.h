@@ -21,7 +21,8 @@ namespace honura::profile {
 inline constexpr std::size_t kValueBuffer = 512;
 
 // True when c starts a double-byte character.
-constexpr bool isLeadByte(unsigned char c) {
+constexpr bool isLeadByte(unsigned char c)
+{
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 

@@ -17,7 +17,8 @@ class TestPlatformText : public QObject {
     void settingsPathForInstalledProgram();
 };
 
-void TestPlatformText::cp932Exact() {
+void TestPlatformText::cp932Exact()
+{
     const QByteArray mincho("\x82\x6C\x82\x72\x20\x82\x6F\x96\xBE\x92\xA9");
     QCOMPARE(cp932::encode(u"ＭＳ Ｐ明朝"), mincho);
     QCOMPARE(cp932::decode(mincho), QStringLiteral("ＭＳ Ｐ明朝"));
@@ -35,21 +36,24 @@ void TestPlatformText::cp932Exact() {
     QVERIFY(!cp932::decode("\x82\x20"));
 }
 
-void TestPlatformText::cp932Lossy() {
+void TestPlatformText::cp932Lossy()
+{
     QCOMPARE(cp932::encodeLossy(u"a한b\U0001F600c"), QByteArray("a?b?c"));
     QCOMPARE(cp932::decodeLossy("a\xFF\x82\x6C"
                                 "b\x82"),
              QStringLiteral("a\uFFFDＭb\uFFFD"));
 }
 
-void TestPlatformText::backendsConvertAlike() {
+void TestPlatformText::backendsConvertAlike()
+{
     // The headless backend converts as the desktop one does.
     const Platform& p = test::fake();
     QCOMPARE(p.toAnsi(QStringLiteral("ＭＳ Ｐ明朝")), *cp932::encode(u"ＭＳ Ｐ明朝"));
     QCOMPARE(p.fromAnsi("\x96\xBE"), QStringLiteral("明"));
 }
 
-void TestPlatformText::settingsPathBesideProgram() {
+void TestPlatformText::settingsPathBesideProgram()
+{
     const QString sep = QDir::separator();
     QCOMPARE(settingsPathFor(QStringLiteral("/opt/x"), QStringLiteral("honura"), true,
                              QStringLiteral("/home/u/.config/honura")),
@@ -59,7 +63,8 @@ void TestPlatformText::settingsPathBesideProgram() {
              sep + QStringLiteral("copy.ini"));
 }
 
-void TestPlatformText::settingsPathForInstalledProgram() {
+void TestPlatformText::settingsPathForInstalledProgram()
+{
     QCOMPARE(settingsPathFor(QStringLiteral("/usr/bin"), QStringLiteral("honura"), false,
                              QStringLiteral("/home/u/.config/honura")),
              QDir::toNativeSeparators(QStringLiteral("/home/u/.config/honura/honura.ini")));

@@ -8,12 +8,14 @@
 
 namespace honura::test {
 
-inline QByteArray readAll(const QString& path) {
+inline QByteArray readAll(const QString& path)
+{
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-inline void writeAll(const QString& path, const QByteArray& bytes) {
+inline void writeAll(const QString& path, const QByteArray& bytes)
+{
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(f.write(bytes), bytes.size());

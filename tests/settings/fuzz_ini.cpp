@@ -19,7 +19,8 @@ namespace {
 
 #define CHECK(cond) check((cond), #cond)
 
-void check(bool ok, const char* what) {
+void check(bool ok, const char* what)
+{
     if (ok)
         return;
     std::fprintf(stderr, "fuzz_ini: property broken: %s\n", what);
@@ -28,7 +29,8 @@ void check(bool ok, const char* what) {
 
 // The bytes of before that after does not keep: what lies between the longest
 // common beginning and the longest common end.
-std::string_view removedPart(std::string_view before, std::string_view after) {
+std::string_view removedPart(std::string_view before, std::string_view after)
+{
     std::size_t head = 0;
     while (head < before.size() && head < after.size() && before[head] == after[head])
         ++head;
@@ -41,7 +43,8 @@ std::string_view removedPart(std::string_view before, std::string_view after) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     FuzzedDataProvider in(data, size);
     const std::string section = in.ConsumeRandomLengthString(64);
     const std::string key = in.ConsumeRandomLengthString(64);

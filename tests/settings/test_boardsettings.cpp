@@ -14,7 +14,8 @@ using test::writeAll;
 class TestBoardSettings : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void init() {
+    void init()
+    {
         dir_ = std::make_unique<QTemporaryDir>();
         path_ = dir_->filePath(QStringLiteral("honura.ini"));
     }
@@ -31,18 +32,21 @@ class TestBoardSettings : public QObject {
     QString path_;
 };
 
-void TestBoardSettings::defaultsWithoutFile() {
+void TestBoardSettings::defaultsWithoutFile()
+{
     QCOMPARE(loadBoardSettings(path_), BoardSettings{});
     QVERIFY(!QFile::exists(path_)); // reading creates nothing
 }
 
-void TestBoardSettings::defaultFileIsTheTenLines() {
+void TestBoardSettings::defaultFileIsTheTenLines()
+{
     saveBoardSettings(path_, BoardSettings{});
     QCOMPARE(readAll(path_), test::kDefaultFile);
     QCOMPARE(loadBoardSettings(path_), BoardSettings{});
 }
 
-void TestBoardSettings::roundTrip() {
+void TestBoardSettings::roundTrip()
+{
     BoardSettings s;
     s.fontName = QStringLiteral("IPAPGothic");
     s.fontSize = 15.75f;
@@ -61,7 +65,8 @@ void TestBoardSettings::roundTrip() {
     QCOMPARE(loadBoardSettings(path_), back);
 }
 
-void TestBoardSettings::conversionsOnLoad() {
+void TestBoardSettings::conversionsOnLoad()
+{
     writeAll(path_,
              "[font]\nname=Foo\nsize=10.5\nbold=0\nitalic=true\n[FORM]\ntop=-2.5\nleft=11.5\n"
              "width=7000.5\nheight=6001.5\n");
@@ -82,7 +87,8 @@ void TestBoardSettings::conversionsOnLoad() {
     QVERIFY(t.italic);
 }
 
-void TestBoardSettings::unusableValuesTakeDefaults() {
+void TestBoardSettings::unusableValuesTakeDefaults()
+{
     const BoardSettings d;
     for (const QByteArray& file :
          {QByteArray("[FONT]\r\nNAME=\r\nSIZE=abc\r\nBOLD=yes\r\nITALIC=\r\n[Form]\r\nTOP=x\r\n"
@@ -99,7 +105,8 @@ void TestBoardSettings::unusableValuesTakeDefaults() {
     QCOMPARE(loadBoardSettings(path_).fontSize, 1638.0f);
 }
 
-void TestBoardSettings::saveKeepsForeignData() {
+void TestBoardSettings::saveKeepsForeignData()
+{
     const QByteArray before = "; my notes\r\n"
                               "[Other]\r\nA=1\r\n"
                               "[font]\r\nname=Foo\r\nCOLOR=red\r\n"
@@ -119,7 +126,8 @@ void TestBoardSettings::saveKeepsForeignData() {
                         "[Form]\r\nTOP=0\r\nLEFT=0\r\nWIDTH=6945\r\nHEIGHT=5580\r\n"));
 }
 
-void TestBoardSettings::fitOnScreens() {
+void TestBoardSettings::fitOnScreens()
+{
     const QRect left(0, 0, 1920, 1080);
     const QRect right(1920, 200, 1280, 1024);
     const QList<QRect> screens{left, right};

@@ -16,7 +16,8 @@ class TestConvert : public QObject {
     void fontSizes();
 };
 
-void TestConvert::integers_data() {
+void TestConvert::integers_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<int>("value");
@@ -56,7 +57,8 @@ void TestConvert::integers_data() {
     row("0x10", false);
 }
 
-void TestConvert::integers() {
+void TestConvert::integers()
+{
     QFETCH(QString, text);
     QFETCH(bool, ok);
     QFETCH(int, value);
@@ -66,7 +68,8 @@ void TestConvert::integers() {
         QCOMPARE(*r, value);
 }
 
-void TestConvert::booleans_data() {
+void TestConvert::booleans_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("value"); // -1: no Boolean
     const auto row = [](const char* t, int v) { QTest::newRow(t) << QString::fromUtf8(t) << v; };
@@ -88,7 +91,8 @@ void TestConvert::booleans_data() {
     row("1a", -1);
 }
 
-void TestConvert::booleans() {
+void TestConvert::booleans()
+{
     QFETCH(QString, text);
     QFETCH(int, value);
     const std::optional<bool> r = toBoolean(text);
@@ -99,7 +103,8 @@ void TestConvert::booleans() {
     QCOMPARE(booleanText(false), QStringLiteral("False"));
 }
 
-void TestConvert::fontSizes_data() {
+void TestConvert::fontSizes_data()
+{
     QTest::addColumn<double>("size");
     QTest::addColumn<QString>("text");
     QTest::newRow("whole") << 12.0 << "12";
@@ -111,7 +116,8 @@ void TestConvert::fontSizes_data() {
     QTest::newRow("small") << 0.0000123456789 << "0.00001234568";
 }
 
-void TestConvert::fontSizes() {
+void TestConvert::fontSizes()
+{
     QFETCH(double, size);
     QFETCH(QString, text);
     QCOMPARE(fontSizeText(size), text);

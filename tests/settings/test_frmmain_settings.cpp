@@ -23,7 +23,8 @@ using test::writeAll;
 
 namespace {
 
-QList<QLabel*> boardLabels(const FrmMain& w) {
+QList<QLabel*> boardLabels(const FrmMain& w)
+{
     QList<QLabel*> all{w.lblYes(), w.lblNo()};
     for (int i = 0; i <= FrmMain::LblCharUBound(); ++i)
         all.append(w.LblChar(i));
@@ -31,7 +32,8 @@ QList<QLabel*> boardLabels(const FrmMain& w) {
 }
 
 // Runs act on the font dialog once it is shown, from inside its event loop.
-void whenFontDialogShows(std::function<void(QFontDialog*)> act) {
+void whenFontDialogShows(std::function<void(QFontDialog*)> act)
+{
     auto* timer = new QTimer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
@@ -68,14 +70,16 @@ class TestFrmMainSettings : public QObject {
     QString path_;
 };
 
-void TestFrmMainSettings::init() {
+void TestFrmMainSettings::init()
+{
     dir_ = std::make_unique<QTemporaryDir>();
     HeadlessPlatform& p = test::resetPlatform();
     p.dir = dir_->path();
     path_ = p.settingsPath();
 }
 
-void TestFrmMainSettings::startsWithDefaultsAndWritesThem() {
+void TestFrmMainSettings::startsWithDefaultsAndWritesThem()
+{
     FrmMain w;
     QVERIFY(w.startUp());
     QCOMPARE(w.boardFont().family(), QStringLiteral("ＭＳ Ｐ明朝"));
@@ -93,7 +97,8 @@ void TestFrmMainSettings::startsWithDefaultsAndWritesThem() {
     QCOMPARE(readAll(path_), test::kDefaultFile);
 }
 
-void TestFrmMainSettings::appliesTheFile() {
+void TestFrmMainSettings::appliesTheFile()
+{
     writeAll(path_,
              "[Keep]\r\nME=1\r\n[FONT]\r\nNAME=IPAPGothic\r\nSIZE=10.5\r\nBOLD=0\r\n"
              "ITALIC=true\r\n[Form]\r\nTOP=1500\r\nLEFT=3000\r\nWIDTH=7500\r\nHEIGHT=6000\r\n");
@@ -120,7 +125,8 @@ void TestFrmMainSettings::appliesTheFile() {
                                         "LEFT=600\r\nWIDTH=9000\r\nHEIGHT=6750\r\n"));
 }
 
-void TestFrmMainSettings::unusableValuesTakeDefaults() {
+void TestFrmMainSettings::unusableValuesTakeDefaults()
+{
     writeAll(path_, "[FONT]\r\nNAME=\r\nSIZE=huge\r\nBOLD=maybe\r\n[Form]\r\nWIDTH=-1\r\n"
                     "HEIGHT=99999999999\r\n");
     FrmMain w;
@@ -131,7 +137,8 @@ void TestFrmMainSettings::unusableValuesTakeDefaults() {
     QCOMPARE(w.savedGeometry(), FormGeometry{});
 }
 
-void TestFrmMainSettings::lostWindowComesBack() {
+void TestFrmMainSettings::lostWindowComesBack()
+{
     writeAll(path_, "[Form]\r\nTOP=-300000\r\nLEFT=900000\r\n");
     FrmMain w;
     QVERIFY(w.startUp());
@@ -143,7 +150,8 @@ void TestFrmMainSettings::lostWindowComesBack() {
     QCOMPARE(w.frameGeometry().topRight(), screen.topRight());
 }
 
-void TestFrmMainSettings::maximizedSavesNormalGeometry() {
+void TestFrmMainSettings::maximizedSavesNormalGeometry()
+{
     writeAll(path_, "[Form]\r\nTOP=1500\r\nLEFT=3000\r\n");
     FrmMain w;
     QVERIFY(w.startUp());
@@ -157,7 +165,8 @@ void TestFrmMainSettings::maximizedSavesNormalGeometry() {
     QCOMPARE(w.savedGeometry(), (FormGeometry{1500, 3000, 6945, 5580}));
 }
 
-void TestFrmMainSettings::fontDialogCancel() {
+void TestFrmMainSettings::fontDialogCancel()
+{
     FrmMain w;
     QVERIFY(w.startUp());
     w.show();
@@ -189,7 +198,8 @@ void TestFrmMainSettings::fontDialogCancel() {
     QVERIFY(test::fake().messages.isEmpty());
 }
 
-void TestFrmMainSettings::fontDialogChoice() {
+void TestFrmMainSettings::fontDialogChoice()
+{
     FrmMain w;
     QVERIFY(w.startUp());
     w.show();
@@ -243,7 +253,8 @@ void TestFrmMainSettings::fontDialogChoice() {
         file.constData());
 }
 
-void TestFrmMainSettings::fontDialogKeepsRequestedFace() {
+void TestFrmMainSettings::fontDialogKeepsRequestedFace()
+{
     FrmMain w;
     QVERIFY(w.startUp());
     w.show();

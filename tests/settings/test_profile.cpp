@@ -28,7 +28,8 @@ const QByteArray kMinchoBytes("\x82\x6C\x82\x72\x20\x82\x6F\x96\xBE\x92\xA9");
 class TestProfile : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void init() {
+    void init()
+    {
         dirHolder_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dirHolder_->isValid());
     }
@@ -52,13 +53,15 @@ class TestProfile : public QObject {
     void megabyteFile();
 
   private:
-    QString path(const QString& name = QStringLiteral("honura.ini")) const {
+    QString path(const QString& name = QStringLiteral("honura.ini")) const
+    {
         return dirHolder_->filePath(name);
     }
     std::unique_ptr<QTemporaryDir> dirHolder_;
 };
 
-void TestProfile::namesIgnoreAsciiCaseOnly() {
+void TestProfile::namesIgnoreAsciiCaseOnly()
+{
     QVERIFY(profile::namesEqual("Form", "FORM"));
     QVERIFY(profile::namesEqual("name", "NAME"));
     QVERIFY(!profile::namesEqual("NAME", "NAMES"));
@@ -68,7 +71,8 @@ void TestProfile::namesIgnoreAsciiCaseOnly() {
     QVERIFY(profile::namesEqual("\x83\x41x", "\x83\x41X"));
 }
 
-void TestProfile::readsValues() {
+void TestProfile::readsValues()
+{
     const std::string file = "; comment=1\r\n"
                              "global=ignored\r\n"
                              "  [ font ]  \r\n"
@@ -90,7 +94,8 @@ void TestProfile::readsValues() {
     QCOMPARE(profile::get(file, "FONT", "BOLD", "True"), "True"s);
 }
 
-void TestProfile::emptyValueIsNotAbsent() {
+void TestProfile::emptyValueIsNotAbsent()
+{
     writeAll(path(), "[FONT]\r\nNAME=\r\nBLANK=   \r\n");
     QCOMPARE(IniGet(path(), "FONT", "NAME", "default"), QString());
     QCOMPARE(IniGet(path(), "FONT", "BLANK", "default"), QString());
@@ -98,7 +103,8 @@ void TestProfile::emptyValueIsNotAbsent() {
     QCOMPARE(IniGet(path(QStringLiteral("missing.ini")), "FONT", "NAME", "d"), QStringLiteral("d"));
 }
 
-void TestProfile::duplicatesUseTheFirst() {
+void TestProfile::duplicatesUseTheFirst()
+{
     const std::string file = "[A]\r\nK=1\r\nK=2\r\n[B]\r\n[a]\r\nK=3\r\nL=4\r\n";
     QCOMPARE(profile::find(file, "A", "K"), "1"s);
     QCOMPARE(profile::find(file, "A", "L"), "4"s);
@@ -110,7 +116,8 @@ void TestProfile::duplicatesUseTheFirst() {
              "[A]\r\nK=1\r\nK=2\r\nM=z\r\n[B]\r\n[a]\r\nK=3\r\nL=4\r\n"s);
 }
 
-void TestProfile::valueBuffer() {
+void TestProfile::valueBuffer()
+{
     const std::string dbc = "\x96\xBE"; // one double-byte character
     const auto fileWith = [](const std::string& v) { return "[S]\r\nK=" + v + "\r\n"; };
     QCOMPARE(profile::get(fileWith(std::string(511, 'a')), "S", "K", ""), std::string(511, 'a'));
@@ -129,7 +136,8 @@ void TestProfile::valueBuffer() {
     QCOMPARE(IniGet(path(), "S", "K", ""), text.left(255));
 }
 
-void TestProfile::editsOnlyTheValue() {
+void TestProfile::editsOnlyTheValue()
+{
     const std::string file = "; settings\r\n"
                              "[font]\r\n"
                              "name = Old ; not a comment\r\n"
@@ -144,7 +152,8 @@ void TestProfile::editsOnlyTheValue() {
     QCOMPARE(*profile::put("[S]\r\nK=1", "S", "K", "22"), "[S]\r\nK=22"s);
 }
 
-void TestProfile::addsKeysAndSections() {
+void TestProfile::addsKeysAndSections()
+{
     QCOMPARE(*profile::put("", "FONT", "NAME", "x"), "[FONT]\r\nNAME=x\r\n"s);
     // After the last key of its section, before blank lines and the next section.
     QCOMPARE(*profile::put("[A]\r\nK=1\r\n\r\n; about B\r\n[B]\r\nK=2\r\n", "A", "L", "3"),
@@ -156,7 +165,8 @@ void TestProfile::addsKeysAndSections() {
     QCOMPARE(*profile::put("[A]\r\nK=1\r", "A", "L", "3"), "[A]\r\nK=1\r\nL=3\r\n"s);
 }
 
-void TestProfile::lfOnlyFile() {
+void TestProfile::lfOnlyFile()
+{
     const std::string file = "[FONT]\nNAME=Foo\nSIZE=12\n[Form]\nTOP=7\n";
     QCOMPARE(profile::find(file, "FONT", "NAME"), "Foo"s);
     QCOMPARE(profile::find(file, "Form", "TOP"), "7"s);
@@ -165,7 +175,8 @@ void TestProfile::lfOnlyFile() {
     QCOMPARE(*profile::put(file, "X", "Y", "z"), file + "[X]\nY=z\n");
 }
 
-void TestProfile::valuesReadBackAsWritten_data() {
+void TestProfile::valuesReadBackAsWritten_data()
+{
     QTest::addColumn<QByteArray>("value");
     QTest::newRow("empty") << QByteArray("");
     QTest::newRow("blanks around") << QByteArray("  x\t");
@@ -177,7 +188,8 @@ void TestProfile::valuesReadBackAsWritten_data() {
     QTest::newRow("double-byte") << kMinchoBytes;
 }
 
-void TestProfile::valuesReadBackAsWritten() {
+void TestProfile::valuesReadBackAsWritten()
+{
     QFETCH(QByteArray, value);
     const std::string v = value.toStdString();
     for (const std::string& file : {""s, "[S]\r\nK=old\r\n"s, "[S]\nJ=1\n"s}) {
@@ -188,7 +200,8 @@ void TestProfile::valuesReadBackAsWritten() {
     }
 }
 
-void TestProfile::refusesWhatCannotReadBack() {
+void TestProfile::refusesWhatCannotReadBack()
+{
     const std::string file = "[S]\r\nK=1\r\n";
     for (const auto& [s, k, v] :
          std::initializer_list<std::array<std::string, 3>>{{"S", "K", "line\r\nbreak"},
@@ -212,14 +225,16 @@ void TestProfile::refusesWhatCannotReadBack() {
     QCOMPARE(readAll(path()), QByteArray("[S]\r\nK=1\r\n"));
 }
 
-void TestProfile::createsMissingFile() {
+void TestProfile::createsMissingFile()
+{
     IniPut(path(), "FONT", "NAME", kMincho);
     QCOMPARE(readAll(path()), "[FONT]\r\nNAME=" + kMinchoBytes + "\r\n");
     QCOMPARE(IniGet(path(), "font", "name", ""), kMincho);
     QCOMPARE(QDir(dirHolder_->path()).entryList(QDir::Files), QStringList{"honura.ini"});
 }
 
-void TestProfile::cp932Names() {
+void TestProfile::cp932Names()
+{
     // 83 5D is one character whose second byte is "]".
     const QString section = QStringLiteral("ゾ");
     IniPut(path(), section, QStringLiteral("名前"), QStringLiteral("値"));
@@ -227,7 +242,8 @@ void TestProfile::cp932Names() {
     QCOMPARE(IniGet(path(), section, QStringLiteral("名前"), ""), QStringLiteral("値"));
 }
 
-void TestProfile::failedWritesLoseNothing() {
+void TestProfile::failedWritesLoseNothing()
+{
     // Missing directory: nothing is created.
     const QString nowhere = dirHolder_->filePath(QStringLiteral("missing/honura.ini"));
     IniPut(nowhere, "S", "K", "v");
@@ -250,7 +266,8 @@ void TestProfile::failedWritesLoseNothing() {
     QVERIFY(QFileInfo(d).isDir());
 }
 
-void TestProfile::keepsPermissions() {
+void TestProfile::keepsPermissions()
+{
     writeAll(path(), "[S]\r\nK=1\r\n");
     const auto perms = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
     QVERIFY(QFile::setPermissions(path(), perms));
@@ -261,7 +278,8 @@ void TestProfile::keepsPermissions() {
              perms);
 }
 
-void TestProfile::writesThroughSymlink() {
+void TestProfile::writesThroughSymlink()
+{
     const QString target = path(QStringLiteral("real.ini"));
     writeAll(target, "[S]\r\nK=1\r\n");
     QVERIFY(QFile::link(target, path()));
@@ -270,7 +288,8 @@ void TestProfile::writesThroughSymlink() {
     QCOMPARE(readAll(target), QByteArray("[S]\r\nK=2\r\n"));
 }
 
-void TestProfile::badFiles() {
+void TestProfile::badFiles()
+{
     // NUL bytes, invalid CP932 and a stray lead byte: the values that cannot be
     // read give the default, every byte survives an edit elsewhere.
     const QByteArray file = QByteArray::fromStdString(
@@ -287,7 +306,8 @@ void TestProfile::badFiles() {
     QCOMPARE(readAll(path()), expected + "[Form]\r\nTOP=0\r\n");
 }
 
-void TestProfile::megabyteFile() {
+void TestProfile::megabyteFile()
+{
     QByteArray file;
     for (int i = 0; i < 100000; ++i)
         file +=

@@ -42,7 +42,10 @@ bool HeadlessPlatform::startProgram(const QString& path)
     return startSucceeds && !path.isEmpty(); // there is no program without a name
 }
 
-bool HeadlessPlatform::fileExists(const QString& path) const { return existingFiles.contains(path); }
+bool HeadlessPlatform::fileExists(const QString& path) const
+{
+    return existingFiles.contains(path);
+}
 
 Registry& HeadlessPlatform::registry()
 {
@@ -52,6 +55,9 @@ Registry& HeadlessPlatform::registry()
 
 // The same conversion as the desktop backend of this system.
 QByteArray HeadlessPlatform::toAnsi(const QString& text) const { return cp932::encodeLossy(text); }
-QString HeadlessPlatform::fromAnsi(const QByteArray& bytes) const { return cp932::decodeLossy(bytes); }
+QString HeadlessPlatform::fromAnsi(const QByteArray& bytes) const
+{
+    return cp932::decodeLossy(bytes);
+}
 
 } // namespace honura

@@ -12,7 +12,8 @@ namespace {
 
 constexpr UINT kCodePage = 932;
 
-std::optional<QByteArray> toBytes(QStringView text, bool exact) {
+std::optional<QByteArray> toBytes(QStringView text, bool exact)
+{
     if (text.isEmpty())
         return QByteArray();
     const auto* src = reinterpret_cast<const wchar_t*>(text.utf16());
@@ -31,7 +32,8 @@ std::optional<QByteArray> toBytes(QStringView text, bool exact) {
     return out;
 }
 
-std::optional<QString> toText(QByteArrayView bytes, bool exact) {
+std::optional<QString> toText(QByteArrayView bytes, bool exact)
+{
     if (bytes.isEmpty())
         return QString();
     const DWORD flags = exact ? MB_ERR_INVALID_CHARS : 0;
@@ -47,26 +49,14 @@ std::optional<QString> toText(QByteArrayView bytes, bool exact) {
 
 } // namespace
 
-std::optional<QByteArray> encode(QStringView text) {
-    return toBytes(text, true);
-}
-std::optional<QString> decode(QByteArrayView bytes) {
-    return toText(bytes, true);
-}
-QByteArray encodeLossy(QStringView text) {
-    return *toBytes(text, false);
-}
-QString decodeLossy(QByteArrayView bytes) {
-    return *toText(bytes, false);
-}
+std::optional<QByteArray> encode(QStringView text) { return toBytes(text, true); }
+std::optional<QString> decode(QByteArrayView bytes) { return toText(bytes, true); }
+QByteArray encodeLossy(QStringView text) { return *toBytes(text, false); }
+QString decodeLossy(QByteArrayView bytes) { return *toText(bytes, false); }
 
 } // namespace cp932
 
-QByteArray Win32Platform::toAnsi(const QString& text) const {
-    return cp932::encodeLossy(text);
-}
-QString Win32Platform::fromAnsi(const QByteArray& bytes) const {
-    return cp932::decodeLossy(bytes);
-}
+QByteArray Win32Platform::toAnsi(const QString& text) const { return cp932::encodeLossy(text); }
+QString Win32Platform::fromAnsi(const QByteArray& bytes) const { return cp932::decodeLossy(bytes); }
 
 } // namespace honura

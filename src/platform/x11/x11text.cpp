@@ -22,7 +22,8 @@ constexpr const char* kUtf16 =
 class Converter {
   public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter() {
+    ~Converter()
+    {
         if (ok())
             iconv_close(cd_);
     }
@@ -32,7 +33,8 @@ class Converter {
 
     // Converts in to out. On an invalid or unconvertible input sequence, or an
     // incomplete one at the end, stops and returns false with *in at that place.
-    bool run(const char** in, std::size_t* inLeft, QByteArray& out) {
+    bool run(const char** in, std::size_t* inLeft, QByteArray& out)
+    {
         char buf[1024];
         while (*inLeft > 0) {
             char* dst = buf;
@@ -53,13 +55,15 @@ class Converter {
     iconv_t cd_;
 };
 
-QString fromUtf16Bytes(const QByteArray& bytes) {
+QString fromUtf16Bytes(const QByteArray& bytes)
+{
     return QString(reinterpret_cast<const QChar*>(bytes.constData()), bytes.size() / 2);
 }
 
 } // namespace
 
-std::optional<QByteArray> encode(QStringView text) {
+std::optional<QByteArray> encode(QStringView text)
+{
     Converter c("CP932", kUtf16);
     if (!c.ok())
         return std::nullopt;
@@ -71,7 +75,8 @@ std::optional<QByteArray> encode(QStringView text) {
     return out;
 }
 
-std::optional<QString> decode(QByteArrayView bytes) {
+std::optional<QString> decode(QByteArrayView bytes)
+{
     Converter c(kUtf16, "CP932");
     if (!c.ok())
         return std::nullopt;
@@ -83,7 +88,8 @@ std::optional<QString> decode(QByteArrayView bytes) {
     return fromUtf16Bytes(out);
 }
 
-QByteArray encodeLossy(QStringView text) {
+QByteArray encodeLossy(QStringView text)
+{
     QByteArray out;
     Converter c("CP932", kUtf16);
     const char* in = reinterpret_cast<const char*>(text.utf16());
@@ -99,7 +105,8 @@ QByteArray encodeLossy(QStringView text) {
     return out;
 }
 
-QString decodeLossy(QByteArrayView bytes) {
+QString decodeLossy(QByteArrayView bytes)
+{
     QByteArray out;
     Converter c(kUtf16, "CP932");
     const char* in = bytes.data();
@@ -115,11 +122,7 @@ QString decodeLossy(QByteArrayView bytes) {
 
 } // namespace cp932
 
-QByteArray X11Platform::toAnsi(const QString& text) const {
-    return cp932::encodeLossy(text);
-}
-QString X11Platform::fromAnsi(const QByteArray& bytes) const {
-    return cp932::decodeLossy(bytes);
-}
+QByteArray X11Platform::toAnsi(const QString& text) const { return cp932::encodeLossy(text); }
+QString X11Platform::fromAnsi(const QByteArray& bytes) const { return cp932::decodeLossy(bytes); }
 
 } // namespace honura
