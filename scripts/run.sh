@@ -5,11 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh build
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHONURA_TESTS=OFF >/dev/null
-cmake --build build
+cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHONURA_TESTS=OFF >/dev/null
+cmake --build build-run
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    exec ./build/honura
+    exec ./build-run/honura
 fi
 
 . scripts/xvfb.sh
@@ -19,7 +19,7 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     XDG_RUNTIME_DIR=$(mktemp -d) && export XDG_RUNTIME_DIR
 fi
 echo "No display: showing the board on the private display $DISPLAY"
-./build/honura &
+./build-run/honura &
 app=$!
 xdotool search --sync --onlyvisible --pid "$app" >/dev/null
 sleep 1

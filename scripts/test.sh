@@ -26,12 +26,12 @@ suite() { # suite <build-dir> <cmake options...>
         ctest --test-dir "$dir" --output-on-failure --timeout 600 -j 2
 }
 
-stage "tests" suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+stage "tests" suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHONURA_TESTS=ON
 
 if [ "${1:-}" != "--quick" ]; then
     export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0:detect_odr_violation=0
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-    stage "tests under ASan+UBSan" suite build-asan -DCMAKE_BUILD_TYPE=Debug -DHONURA_SANITIZE=ON
+    stage "tests under ASan+UBSan" suite build-asan -DCMAKE_BUILD_TYPE=Debug -DHONURA_SANITIZE=ON -DHONURA_TESTS=ON
     unset ASAN_OPTIONS UBSAN_OPTIONS
     for check in scripts/check-*.sh; do
         [ -x "$check" ] && stage "$(basename "$check" .sh)" "$check" build

@@ -14,6 +14,7 @@ start_private_display() {
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
         sleep 0.1
     done
+    sleep 0.5 # let the window manager finish starting before windows map
 }
 
 stop_private_display() {

@@ -9,7 +9,11 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QUrl>
+#ifdef Q_OS_WIN
+#include <QTemporaryFile>
+#endif
 
 #include <cmath>
 
@@ -25,12 +29,40 @@ QString DesktopPlatform::programBaseName() const
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
-QString DesktopPlatform::settingsPath() const
+QString settingsPathFor(const QString& programDir, const QString& baseName, bool programDirWritable,
+                        const QString& userConfigDir)
 {
-    QString dir = programDir();
+    QString dir = QDir::toNativeSeparators(programDirWritable ? programDir : userConfigDir);
     if (!dir.endsWith(QDir::separator()))
         dir += QDir::separator();
-    return dir + programBaseName() + QStringLiteral(".ini");
+    return dir + baseName + QStringLiteral(".ini");
+}
+
+namespace {
+
+bool directoryWritable(const QString& dir)
+{
+#ifdef Q_OS_WIN
+    // Windows grants by access lists that file attributes do not show: ask by trying.
+    QTemporaryFile probe(dir + QStringLiteral("/honura-XXXXXX.tmp"));
+    return probe.open();
+#else
+    return QFileInfo(dir).isWritable();
+#endif
+}
+
+} // namespace
+
+QString DesktopPlatform::settingsPath() const
+{
+    const QString dir = programDir();
+    const bool writable = directoryWritable(dir);
+    const QString userDir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+        QStringLiteral("/honura");
+    if (!writable)
+        QDir().mkpath(userDir);
+    return settingsPathFor(dir, programBaseName(), writable, userDir);
 }
 
 static double twipsPerPixel(bool horizontal)

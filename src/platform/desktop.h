@@ -6,6 +6,12 @@
 
 namespace honura {
 
+// Where the settings file goes: beside the executable, named after it, when the
+// executable's directory can be written; otherwise, as for an installed program,
+// the same file name in the user's configuration directory for the program.
+QString settingsPathFor(const QString& programDir, const QString& baseName, bool programDirWritable,
+                        const QString& userConfigDir);
+
 class DesktopPlatform : public Platform {
   public:
     QString programDir() const override;

@@ -155,6 +155,7 @@ class XSession:
             self.procs.append(subprocess.Popen(["openbox", "--sm-disable"], env=env,
                                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
             poll(self._wm_running, what="the window manager")
+            time.sleep(0.5)  # let it finish starting before windows map
         os.environ.update({"DISPLAY": self.display,
                            "DBUS_SESSION_BUS_ADDRESS": env["DBUS_SESSION_BUS_ADDRESS"]})
         os.environ.pop("NO_AT_BRIDGE", None)

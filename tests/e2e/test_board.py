@@ -174,6 +174,39 @@ def without_display(args, c):
         c.equal(len(lines), 1, f"one line on stderr without display {display}: {lines}")
 
 
+def at_scale_two(args, c):
+    """At a scale factor of 2 the board keeps its layout in logical pixels, so
+    on screen every place and size doubles, and the pixel art is drawn sharp.
+    (The accessibility tree reports logical pixels.)"""
+    with XSession(wm=True, size=(1280, 960), scale=2) as x:
+        exe = copy_program(args.exe, x._dir("bin"))
+        p = x.launch(exe)
+        frame = board_frame(x, x.app(p))
+        time.sleep(0.5)
+        wid = x.toplevels(pid=p.pid, name="ホヌラ")[0]
+        ox, oy, ow, oh = x.outer_geometry(wid)
+        c.check(abs(ow - 926) <= 2 and abs(oh - 744) <= 2,
+                f"outer size doubles at scale 2: {ow} x {oh}")
+        client = find(frame, "filler")
+        cx, cy, _, _ = extents(client)
+        want = expected_cells(6945, 5580)
+        cells = {(extents(a)[0] - cx, extents(a)[1] - cy): a.name for a in cells_of(frame)}
+        misplaced = [i for i, (l, t, w, h) in enumerate(want)
+                     if cells.get((l, t)) != TABLE[i].replace("\0", "")]
+        c.check(not misplaced, f"cells at their logical places: misplaced {misplaced[:5]}")
+        tx, ty, tw, th = extents(find(frame, "image", "鳥居"))
+        c.equal((tw, th), (70, 54), "torii keeps its logical size")
+        shot = x.screenshot(os.path.join(x.tmp, "scale2.png"))
+        crop = f"{2 * tw}x{2 * th}+{2 * tx}+{2 * ty}"
+        out = subprocess.run(["convert", shot, "-crop", crop, "-unique-colors", "txt:-"],
+                             capture_output=True, text=True, check=True).stdout
+        colours = [l for l in out.splitlines() if not l.startswith("#")]
+        c.check(0 < len(colours) <= 40, f"torii drawn sharp, not smoothed: {len(colours)} colours")
+        c.check(any("#FFFFFF" in l for l in colours) and len(colours) > 3,
+                "the torii is on screen at twice its size")
+        p.kill()
+
+
 if __name__ == "__main__":
     harness.run({"no-display": without_display, "openbox": with_window_manager,
-                 "bare-x": without_window_manager})
+                 "bare-x": without_window_manager, "scale-2": at_scale_two})

@@ -1,5 +1,6 @@
 #include "platform/headless/headlessplatform.h"
 
+#include "platform/cp932.h"
 #include "platform/registry.h"
 
 namespace honura {
@@ -41,7 +42,10 @@ bool HeadlessPlatform::startProgram(const QString& path)
     return startSucceeds && !path.isEmpty(); // there is no program without a name
 }
 
-bool HeadlessPlatform::fileExists(const QString& path) const { return existingFiles.contains(path); }
+bool HeadlessPlatform::fileExists(const QString& path) const
+{
+    return existingFiles.contains(path);
+}
 
 Registry& HeadlessPlatform::registry()
 {
@@ -49,7 +53,11 @@ Registry& HeadlessPlatform::registry()
     return fakeRegistry ? *fakeRegistry : none;
 }
 
-QByteArray HeadlessPlatform::toAnsi(const QString& text) const { return text.toLatin1(); }
-QString HeadlessPlatform::fromAnsi(const QByteArray& bytes) const { return QString::fromLatin1(bytes); }
+// The same conversion as the desktop backend of this system.
+QByteArray HeadlessPlatform::toAnsi(const QString& text) const { return cp932::encodeLossy(text); }
+QString HeadlessPlatform::fromAnsi(const QByteArray& bytes) const
+{
+    return cp932::decodeLossy(bytes);
+}
 
 } // namespace honura

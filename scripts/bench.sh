@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds honura with its benchmarks and prints the figures: start-up to first
+# frame and peak memory against a bare Qt 6 window, the relayout of the board,
+# the commit of a message into a growing record, and the save of the settings.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh test
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHONURA_TESTS=ON >/dev/null
+cmake --build build
+echo "== start-up"
+/usr/bin/python3 scripts/bench_startup.py build 15
+echo "== board operations"
+./build/tests/bench/bench_ops
+if [ -x build/tests/bench/bench_commit ]; then
+    echo "== commits"
+    ./build/tests/bench/bench_commit
+fi

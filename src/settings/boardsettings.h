@@ -1,0 +1,42 @@
+#pragma once
+// What the board keeps in the settings file: its font and its outer rectangle.
+
+#include <QList>
+#include <QRect>
+#include <QString>
+#include <cstdint>
+
+namespace honura {
+
+struct BoardSettings {
+    QString fontName = QStringLiteral("ＭＳ Ｐ明朝");
+    float fontSize = 16; // points
+    bool bold = true;
+    bool italic = false;
+    // Outer rectangle in twips, from the screen's top-left corner.
+    std::int32_t top = 0;
+    std::int32_t left = 0;
+    std::int32_t width = 6945;
+    std::int32_t height = 5580;
+    friend bool operator==(const BoardSettings&, const BoardSettings&) = default;
+};
+
+// Font sizes the board accepts from the file, in points.
+inline constexpr int kMinFontSize = 1;
+inline constexpr int kMaxFontSize = 1638;
+
+// Reads the eight keys in the order NAME, SIZE, BOLD, ITALIC of "FONT", then
+// TOP, LEFT, WIDTH, HEIGHT of "Form". A value that does not convert, an empty
+// NAME, a SIZE outside the accepted range and a WIDTH or HEIGHT that is not
+// positive take the key's default.
+BoardSettings loadBoardSettings(const QString& path);
+
+// Writes the eight keys in the same order.
+void saveBoardSettings(const QString& path, const BoardSettings& s);
+
+// Where a window whose outer rectangle is window (pixels) goes: unchanged when
+// it overlaps any of screens; otherwise onto the nearest screen, as close to
+// where it was as that screen allows and no larger than it.
+QRect fitOnScreens(const QRect& window, const QList<QRect>& screens);
+
+} // namespace honura

@@ -1,0 +1,77 @@
+// CP932 conversion and the place of the settings file.
+#include "platform/cp932.h"
+#include "platform/desktop.h"
+#include "testmain.h"
+
+#include <QDir>
+
+using namespace honura;
+
+class TestPlatformText : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void cp932Exact();
+    void cp932Lossy();
+    void backendsConvertAlike();
+    void settingsPathBesideProgram();
+    void settingsPathForInstalledProgram();
+};
+
+void TestPlatformText::cp932Exact()
+{
+    const QByteArray mincho("\x82\x6C\x82\x72\x20\x82\x6F\x96\xBE\x92\xA9");
+    QCOMPARE(cp932::encode(u"ＭＳ Ｐ明朝"), mincho);
+    QCOMPARE(cp932::decode(mincho), QStringLiteral("ＭＳ Ｐ明朝"));
+    QCOMPARE(cp932::encode(u"ｱ"), QByteArray("\xB1")); // half-width kana: one byte
+    QCOMPARE(cp932::encode(u""), QByteArray());
+    QCOMPARE(cp932::decode(""), QString());
+    const QString all = QStringLiteral("ホヌラ 一二三 ゐゑを ①ⅰ～－");
+    QCOMPARE(cp932::decode(*cp932::encode(all)), all);
+    // Nothing without a CP932 form, nothing from broken bytes.
+    QVERIFY(!cp932::encode(u"한국어"));
+    QVERIFY(!cp932::encode(u"\U0001F600"));
+    QVERIFY(!cp932::encode(QString(QChar(0xD800))));
+    QVERIFY(!cp932::decode("\x82"));    // lead byte at the end
+    QVERIFY(!cp932::decode("a\xFF b")); // no character
+    QVERIFY(!cp932::decode("\x82\x20"));
+}
+
+void TestPlatformText::cp932Lossy()
+{
+    QCOMPARE(cp932::encodeLossy(u"a한b\U0001F600c"), QByteArray("a?b?c"));
+    QCOMPARE(cp932::decodeLossy("a\xFF\x82\x6C"
+                                "b\x82"),
+             QStringLiteral("a\uFFFDＭb\uFFFD"));
+}
+
+void TestPlatformText::backendsConvertAlike()
+{
+    // The headless backend converts as the desktop one does.
+    const Platform& p = test::fake();
+    QCOMPARE(p.toAnsi(QStringLiteral("ＭＳ Ｐ明朝")), *cp932::encode(u"ＭＳ Ｐ明朝"));
+    QCOMPARE(p.fromAnsi("\x96\xBE"), QStringLiteral("明"));
+}
+
+void TestPlatformText::settingsPathBesideProgram()
+{
+    const QString sep = QDir::separator();
+    QCOMPARE(settingsPathFor(QStringLiteral("/opt/x"), QStringLiteral("honura"), true,
+                             QStringLiteral("/home/u/.config/honura")),
+             QDir::toNativeSeparators(QStringLiteral("/opt/x/honura.ini")));
+    // A renamed copy has its own file; a root directory gives no doubled separator.
+    QCOMPARE(settingsPathFor(QStringLiteral("/"), QStringLiteral("copy"), true, QString()),
+             sep + QStringLiteral("copy.ini"));
+}
+
+void TestPlatformText::settingsPathForInstalledProgram()
+{
+    QCOMPARE(settingsPathFor(QStringLiteral("/usr/bin"), QStringLiteral("honura"), false,
+                             QStringLiteral("/home/u/.config/honura")),
+             QDir::toNativeSeparators(QStringLiteral("/home/u/.config/honura/honura.ini")));
+    QCOMPARE(settingsPathFor(QStringLiteral("/usr/bin"), QStringLiteral("copy"), false,
+                             QStringLiteral("/cfg/honura/")),
+             QDir::toNativeSeparators(QStringLiteral("/cfg/honura/copy.ini")));
+}
+
+HONURA_TEST_MAIN(TestPlatformText)
+#include "test_text.moc"
