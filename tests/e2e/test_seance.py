@@ -251,6 +251,17 @@ def seance(args, c):
         poll(lambda: find(x.app(p), "dialog", ABOUT) is None, what="the About window to close")
         check_held(x, c, r, "after the About window")
 
+        # And the font dialog: cancelled, it leaves the confinement in force.
+        click(x, find(frame, "menu item", "字体"))
+        fontdlg = x.wait_for(lambda: find(x.app(p), "dialog"), what="the font dialog")
+        fx, fy, fw, fh = harness.extents(fontdlg)
+        warp(x, min(max(fx + 20, r[0] + 1), r[2] - 2), min(max(fy + 40, r[1] + 1), r[3] - 2))
+        c.equal(cursor_image(x), POSSESSION_CURSOR, "possession cursor over the font dialog")
+        check_held(x, c, r, "font dialog shown")
+        x.xdotool("key", "Escape")
+        poll(lambda: find(x.app(p), "dialog") is None, what="the font dialog to close")
+        check_held(x, c, r, "after the font dialog")
+
         # Double-click out of the mode with え pending.
         click(x, cell(frame, "え"))
         click(x, torii, repeat=2)
@@ -296,5 +307,29 @@ def endings(args, c):
             check_free(x, c, r, name)
 
 
+def at_scale_two(args, c):
+    """At a scale factor of 2 the rectangle is worked out in logical pixels, as
+    the window sees itself, and confines the pointer to twice that on screen.
+    (The accessibility tree reports logical pixels; X reports screen pixels.)"""
+    with XSession(wm=True, size=(1280, 960), scale=2) as x:
+        exe = copy_program(args.exe, x._dir("bin"))
+        p, frame, wid = start_board(x, exe)
+        ox, oy, ow, oh = x.outer_geometry(wid)
+        _, _, cw, ch = extents(find(frame, "filler"))
+        X, Y, W, H = (v / 2 * TPP for v in (ox, oy, ow, oh))
+        SW, SH = cw * TPP, ch * TPP
+        F = round((W - SW) / 2)
+        left, top = round((X + F) / TPP), round((Y + H - SH - F) / TPP)
+        logical = (left, top, round(SW / TPP + left), round(SH / TPP + top))
+        r = tuple(2 * v for v in logical)
+        tx, ty = centre(find(frame, "image", "鳥居"))
+        x.xdotool("mousemove", "--sync", 2 * tx, 2 * ty)
+        x.xdotool("click", "--repeat", 2, "--delay", 60, 1)
+        time.sleep(GESTURE_GAP)
+        c.equal(cursor_image(x)[:2], (64, 64), "possession cursor drawn at twice its size")
+        check_held(x, c, r, "scale 2")
+        p.kill()
+
+
 if __name__ == "__main__":
-    harness.run({"seance": seance, "endings": endings})
+    harness.run({"seance": seance, "endings": endings, "scale-2": at_scale_two})
