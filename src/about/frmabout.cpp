@@ -17,13 +17,15 @@
 
 namespace honura {
 
-QString versionText(const AppVersion& v) {
+QString versionText(const AppVersion& v)
+{
     return QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3").arg(v.major).arg(v.minor).arg(v.revision);
 }
 
 namespace {
 
-QFont faceFont(QStringView face, double pointSize) {
+QFont faceFont(QStringView face, double pointSize)
+{
     QFont f(face.toString());
     f.setPointSizeF(pointSize);
     f.setBold(false);
@@ -31,7 +33,8 @@ QFont faceFont(QStringView face, double pointSize) {
     return f;
 }
 
-void setTextColour(QWidget* w, const QColor& c) {
+void setTextColour(QWidget* w, const QColor& c)
+{
     QPalette pal = w->palette();
     pal.setColor(QPalette::WindowText, c);
     w->setPalette(pal);
@@ -39,7 +42,8 @@ void setTextColour(QWidget* w, const QColor& c) {
 
 } // namespace
 
-frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
+frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
+{
     setObjectName(QStringLiteral("frmAbout"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -55,7 +59,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 
 frmAbout::~frmAbout() = default;
 
-QWidget* frmAbout::makeControl(const aboutdef::ControlDef& def) {
+QWidget* frmAbout::makeControl(const aboutdef::ControlDef& def)
+{
     const QString caption = def.caption.toString();
     switch (def.kind) {
     case aboutdef::Kind::Picture: {
@@ -97,7 +102,8 @@ QWidget* frmAbout::makeControl(const aboutdef::ControlDef& def) {
     return l;
 }
 
-void frmAbout::buildControls() {
+void frmAbout::buildControls()
+{
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
     std::vector<std::pair<int, QWidget*>> tabOrder;
@@ -140,7 +146,8 @@ void frmAbout::buildControls() {
 
 // ---------------------------------------------------------------- placement
 
-QPoint frmAbout::clientTarget() const {
+QPoint frmAbout::clientTarget() const
+{
     const QScreen* s = QGuiApplication::primaryScreen();
     const QPoint origin = s ? s->geometry().topLeft() : QPoint();
     return origin +
@@ -148,7 +155,8 @@ QPoint frmAbout::clientTarget() const {
                   layout::twipsToPixels(aboutdef::kClientTop, platform().twipsPerPixelY()));
 }
 
-void frmAbout::placeWindow() {
+void frmAbout::placeWindow()
+{
     const QSize client(layout::twipsToPixels(aboutdef::kClientWidth, platform().twipsPerPixelX()),
                        layout::twipsToPixels(aboutdef::kClientHeight, platform().twipsPerPixelY()));
     setFixedSize(client);
@@ -159,7 +167,8 @@ void frmAbout::placeWindow() {
 
 // Where the window manager placed the client area elsewhere once it framed
 // the window, the window is moved back once.
-void frmAbout::correctPlacement() {
+void frmAbout::correctPlacement()
+{
     if (placementChecked_ || !isVisible())
         return;
     const bool framed = frameGeometry() != geometry();
@@ -171,7 +180,8 @@ void frmAbout::correctPlacement() {
         move(pos() + (target - geometry().topLeft()));
 }
 
-bool frmAbout::event(QEvent* e) {
+bool frmAbout::event(QEvent* e)
+{
     const bool r = QDialog::event(e);
     switch (e->type()) {
     case QEvent::Show:
@@ -187,7 +197,8 @@ bool frmAbout::event(QEvent* e) {
 
 // ---------------------------------------------------------------- load and events
 
-void frmAbout::Form_Load() {
+void frmAbout::Form_Load()
+{
     setWindowTitle(appTitle() + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
     lblVersion_->setText(versionText(appVersion()));
     lblTitle_->setText(appTitle());
@@ -195,22 +206,17 @@ void frmAbout::Form_Load() {
     lblTitle_->setAccessibleName(lblTitle_->text());
 }
 
-void frmAbout::cmdOK_Click() {
-    done(QDialog::Accepted);
-}
+void frmAbout::cmdOK_Click() { done(QDialog::Accepted); }
 
-void frmAbout::cmdSysInfo_Click() {
-    StartSysInfo();
-}
+void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
 
 // A browser that cannot be started leaves everything as it was.
-void frmAbout::Label2_Click() {
-    platform().openUrl(aboutdef::kHomePage.toString());
-}
+void frmAbout::Label2_Click() { platform().openUrl(aboutdef::kHomePage.toString()); }
 
 // Esc is OK wherever the focus is; Enter is left to the dialog, which presses
 // the button with the focus, or cmdOK.
-void frmAbout::keyPressEvent(QKeyEvent* e) {
+void frmAbout::keyPressEvent(QKeyEvent* e)
+{
     if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
         e->accept();
         cmdOK_Click();
@@ -219,7 +225,8 @@ void frmAbout::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
-void frmAbout::paintEvent(QPaintEvent* e) {
+void frmAbout::paintEvent(QPaintEvent* e)
+{
     QDialog::paintEvent(e);
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();

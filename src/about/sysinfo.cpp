@@ -22,7 +22,8 @@ constexpr auto kToolFile = "\\MSINFO32.EXE";
 
 } // namespace
 
-void frmAbout::StartSysInfo() {
+void frmAbout::StartSysInfo()
+{
     QString SysInfoPath;
     bool found = GetKeyValue(kHkeyLocalMachine, QString::fromLatin1(kToolPathKey),
                              QString::fromLatin1(kToolPathValue), SysInfoPath);
@@ -38,7 +39,8 @@ void frmAbout::StartSysInfo() {
 }
 
 bool frmAbout::GetKeyValue(std::uint32_t KeyRoot, const QString& KeyName, const QString& SubKeyRef,
-                           QString& KeyVal) {
+                           QString& KeyVal)
+{
     Registry& reg = platform().registry();
     RegHandle hKey = 0;
     if (reg.open(KeyRoot, platform().toAnsi(KeyName), 0, kKeyAllAccess, &hKey) != 0) {

@@ -99,7 +99,8 @@ void FrmMain::buildControls()
             break;
         case boarddef::Kind::LabelArray:
             for (int i = layout::kCellCount - 1; i >= 0; --i) {
-                ClickLabel* cell = makeLabel(def, boarddef::kCharTable[static_cast<std::size_t>(i)]);
+                ClickLabel* cell =
+                    makeLabel(def, boarddef::kCharTable[static_cast<std::size_t>(i)]);
                 cell->setObjectName(QStringLiteral("LblChar_%1").arg(i));
                 connect(cell, &ClickLabel::clicked, this, [this, i] { LblChar_Click(i); });
                 cells_[static_cast<std::size_t>(i)] = cell;
@@ -201,8 +202,8 @@ void FrmMain::applyPendingFrameFix()
 
 void FrmMain::noteNormalGeometry()
 {
-    if (isVisible() && !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized |
-                                          Qt::WindowFullScreen)))
+    if (isVisible() &&
+        !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
         lastNormalOuter_ = outerTwips();
 }
 

@@ -14,7 +14,8 @@
 
 namespace {
 
-bool writeFile(const QString& path, const QByteArray& data) {
+bool writeFile(const QString& path, const QByteArray& data)
+{
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush()) {
         std::fprintf(stderr, "honura_iconexport: cannot write %s\n", qPrintable(path));
@@ -25,7 +26,8 @@ bool writeFile(const QString& path, const QByteArray& data) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: honura_iconexport <directory>\n");

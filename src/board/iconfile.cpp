@@ -6,23 +6,24 @@
 namespace honura::pictures {
 namespace {
 
-void putU8(QByteArray& out, int value) {
-    out.append(static_cast<char>(value));
-}
+void putU8(QByteArray& out, int value) { out.append(static_cast<char>(value)); }
 
-void putU16(QByteArray& out, quint16 value) {
+void putU16(QByteArray& out, quint16 value)
+{
     char bytes[2];
     qToLittleEndian(value, bytes);
     out.append(bytes, 2);
 }
 
-void putU32(QByteArray& out, quint32 value) {
+void putU32(QByteArray& out, quint32 value)
+{
     char bytes[4];
     qToLittleEndian(value, bytes);
     out.append(bytes, 4);
 }
 
-QByteArray pngOf(const QImage& image) {
+QByteArray pngOf(const QImage& image)
+{
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
@@ -33,7 +34,8 @@ QByteArray pngOf(const QImage& image) {
 
 } // namespace
 
-QByteArray icoFile(const QList<QImage>& images) {
+QByteArray icoFile(const QList<QImage>& images)
+{
     constexpr int kHeaderSize = 6;
     constexpr int kEntrySize = 16;
     if (images.isEmpty() || images.size() > 0xffff)

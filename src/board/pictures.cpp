@@ -207,7 +207,8 @@ constexpr std::array<std::string_view, 16> kFox16Art{
 // True when every row has the width of the first and every character has an ink.
 template <std::size_t Rows, std::size_t Inks>
 constexpr bool wellFormed(const std::array<std::string_view, Rows>& art,
-                          const std::array<Ink, Inks>& inks) {
+                          const std::array<Ink, Inks>& inks)
+{
     for (const std::string_view row : art) {
         if (row.size() != art[0].size())
             return false;
@@ -229,7 +230,8 @@ static_assert(wellFormed(kFox16Art, kStandardInks));
 static_assert(kFox16Art.size() == 16 && kFox16Art[0].size() == 16);
 
 template <std::size_t Rows, std::size_t Inks>
-QImage draw(const std::array<std::string_view, Rows>& art, const std::array<Ink, Inks>& inks) {
+QImage draw(const std::array<std::string_view, Rows>& art, const std::array<Ink, Inks>& inks)
+{
     QImage image(static_cast<int>(art[0].size()), static_cast<int>(Rows), QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -244,7 +246,8 @@ QImage draw(const std::array<std::string_view, Rows>& art, const std::array<Ink,
     return image;
 }
 
-QPixmap sharpPixmap(const QImage& image, qreal devicePixelRatio) {
+QPixmap sharpPixmap(const QImage& image, qreal devicePixelRatio)
+{
     const int factor = pixelFactor(devicePixelRatio);
     QPixmap pixmap = QPixmap::fromImage(enlarged(image, factor));
     pixmap.setDevicePixelRatio(factor);
@@ -253,39 +256,35 @@ QPixmap sharpPixmap(const QImage& image, qreal devicePixelRatio) {
 
 } // namespace
 
-QImage torii() {
-    return draw(kToriiArt, kToriiInks).convertToFormat(QImage::Format_RGB32);
-}
+QImage torii() { return draw(kToriiArt, kToriiInks).convertToFormat(QImage::Format_RGB32); }
 
-QPixmap toriiPixmap(qreal devicePixelRatio) {
-    return sharpPixmap(torii(), devicePixelRatio);
-}
+QPixmap toriiPixmap(qreal devicePixelRatio) { return sharpPixmap(torii(), devicePixelRatio); }
 
-QImage possessionCursorImage() {
-    return draw(kCursorArt, kStandardInks);
-}
+QImage possessionCursorImage() { return draw(kCursorArt, kStandardInks); }
 
-HotspotUnit nativeHotspotUnit() {
+HotspotUnit nativeHotspotUnit()
+{
     return QGuiApplication::platformName() == QLatin1String("xcb")
                ? HotspotUnit::DevicePixels
                : HotspotUnit::DeviceIndependentPixels;
 }
 
-QCursor possessionCursor(qreal devicePixelRatio) {
+QCursor possessionCursor(qreal devicePixelRatio)
+{
     return possessionCursor(devicePixelRatio, nativeHotspotUnit());
 }
 
-QCursor possessionCursor(qreal devicePixelRatio, HotspotUnit unit) {
+QCursor possessionCursor(qreal devicePixelRatio, HotspotUnit unit)
+{
     const QPixmap pixmap = sharpPixmap(possessionCursorImage(), devicePixelRatio);
     const int scale = unit == HotspotUnit::DevicePixels ? pixelFactor(devicePixelRatio) : 1;
     return QCursor(pixmap, kPossessionHotspot.x() * scale, kPossessionHotspot.y() * scale);
 }
 
-QImage foxIcon() {
-    return draw(kFoxArt, kStandardInks);
-}
+QImage foxIcon() { return draw(kFoxArt, kStandardInks); }
 
-QList<QImage> foxIconSizes() {
+QList<QImage> foxIconSizes()
+{
     const QImage fox = foxIcon();
     QList<QImage> sizes{draw(kFox16Art, kStandardInks)};
     for (const int factor : {1, 2, 4, 8})
@@ -293,14 +292,16 @@ QList<QImage> foxIconSizes() {
     return sizes;
 }
 
-QIcon appIcon() {
+QIcon appIcon()
+{
     QIcon icon;
     for (const QImage& image : foxIconSizes())
         icon.addPixmap(QPixmap::fromImage(image));
     return icon;
 }
 
-QImage enlarged(const QImage& image, int factor) {
+QImage enlarged(const QImage& image, int factor)
+{
     if (factor <= 1)
         return image;
     // Pixels are copied as QRgb words, so the image must be stored as such.
@@ -318,7 +319,8 @@ QImage enlarged(const QImage& image, int factor) {
     return result;
 }
 
-int pixelFactor(qreal devicePixelRatio) {
+int pixelFactor(qreal devicePixelRatio)
+{
     // A ratio a hair above a whole number (rounding in the platform) counts as
     // that number; anything more takes the next one up, and the toolkit then
     // reduces rather than enlarges.

@@ -6,19 +6,22 @@
 namespace honura {
 
 namespace {
-bool sameName(const QByteArray& a, const QByteArray& b) {
+bool sameName(const QByteArray& a, const QByteArray& b)
+{
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 } // namespace
 
-MemoryRegistry::Key* MemoryRegistry::findKey(std::uint32_t root, const QByteArray& keyPath) {
+MemoryRegistry::Key* MemoryRegistry::findKey(std::uint32_t root, const QByteArray& keyPath)
+{
     for (Key& k : keys_)
         if (k.root == root && sameName(k.path, keyPath))
             return &k;
     return nullptr;
 }
 
-MemoryRegistry::Key& MemoryRegistry::key(std::uint32_t root, const QByteArray& keyPath) {
+MemoryRegistry::Key& MemoryRegistry::key(std::uint32_t root, const QByteArray& keyPath)
+{
     if (Key* k = findKey(root, keyPath))
         return *k;
     keys_.append(Key{root, keyPath, 0xFFFFFFFFu, {}});
@@ -27,7 +30,8 @@ MemoryRegistry::Key& MemoryRegistry::key(std::uint32_t root, const QByteArray& k
 
 void MemoryRegistry::setValue(std::uint32_t root, const QByteArray& keyPath,
                               const QByteArray& valueName, std::uint32_t type,
-                              const QByteArray& data) {
+                              const QByteArray& data)
+{
     Key& k = key(root, keyPath);
     for (Value& v : k.values) {
         if (sameName(v.name, valueName)) {
@@ -38,22 +42,23 @@ void MemoryRegistry::setValue(std::uint32_t root, const QByteArray& keyPath,
     k.values.append(Value{valueName, type, data});
 }
 
-void MemoryRegistry::addKey(std::uint32_t root, const QByteArray& keyPath) {
-    key(root, keyPath);
-}
+void MemoryRegistry::addKey(std::uint32_t root, const QByteArray& keyPath) { key(root, keyPath); }
 
 void MemoryRegistry::setAllowedAccess(std::uint32_t root, const QByteArray& keyPath,
-                                      std::uint32_t access) {
+                                      std::uint32_t access)
+{
     key(root, keyPath).allowedAccess = access;
 }
 
-void MemoryRegistry::clear() {
+void MemoryRegistry::clear()
+{
     keys_.clear();
     handles_.clear();
 }
 
 long MemoryRegistry::open(std::uint32_t root, const QByteArray& keyPath, std::uint32_t,
-                          std::uint32_t access, RegHandle* handle) {
+                          std::uint32_t access, RegHandle* handle)
+{
     const Key* k = findKey(root, keyPath);
     if (!k)
         return kErrorFileNotFound;
@@ -66,7 +71,8 @@ long MemoryRegistry::open(std::uint32_t root, const QByteArray& keyPath, std::ui
 }
 
 long MemoryRegistry::query(RegHandle handle, const QByteArray& valueName, std::uint32_t* type,
-                           unsigned char* data, std::uint32_t* size) {
+                           unsigned char* data, std::uint32_t* size)
+{
     const auto h = handles_.find(handle);
     if (h == handles_.end())
         return kErrorInvalidHandle;
@@ -91,7 +97,8 @@ long MemoryRegistry::query(RegHandle handle, const QByteArray& valueName, std::u
     return 0;
 }
 
-long MemoryRegistry::close(RegHandle handle) {
+long MemoryRegistry::close(RegHandle handle)
+{
     return handles_.erase(handle) ? 0 : kErrorInvalidHandle;
 }
 

@@ -29,7 +29,8 @@ struct Seen {
     bool operator==(const Seen&) const = default;
 };
 
-Seen texts(const frmAbout& w) {
+Seen texts(const frmAbout& w)
+{
     return {w.windowTitle(),        w.lblTitle()->text(),
             w.lblVersion()->text(), w.lblDescription()->text(),
             w.Label1()->text(),     w.Label2()->text(),
@@ -56,11 +57,13 @@ class TestFrmAbout : public QObject {
     void menuLoadsAfreshEachTime();
 };
 
-void TestFrmAbout::initTestCase() {
+void TestFrmAbout::initTestCase()
+{
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
 }
 
-void TestFrmAbout::captions() {
+void TestFrmAbout::captions()
+{
     frmAbout w;
     QCOMPARE(texts(w),
              (Seen{QStringLiteral("ホヌラのﾊﾞｰｼﾞｮﾝ情報"), QStringLiteral("ホヌラ"),
@@ -71,7 +74,8 @@ void TestFrmAbout::captions() {
     QCOMPARE(versionText(appVersion()), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.0.1"));
 }
 
-void TestFrmAbout::controlsInPlace() {
+void TestFrmAbout::controlsInPlace()
+{
     frmAbout w;
     // 15 twips per pixel: the client area and every control on whole pixels.
     QCOMPARE(w.size(), QSize(382, 237));
@@ -87,7 +91,8 @@ void TestFrmAbout::controlsInPlace() {
     QCOMPARE(w.Label2()->geometry(), QRect(32, 216, 185, 25));
 }
 
-void TestFrmAbout::look() {
+void TestFrmAbout::look()
+{
     frmAbout w;
     const QFont link = w.Label2()->font();
     QCOMPARE(link.family(), QStringLiteral("ＭＳ Ｐゴシック"));
@@ -110,7 +115,8 @@ void TestFrmAbout::look() {
              qPrintable(QString::number(w.lblDescription()->heightForWidth(283))));
 }
 
-void TestFrmAbout::etchedRule() {
+void TestFrmAbout::etchedRule()
+{
     frmAbout w;
     const QImage img = w.grab().toImage();
     const QColor grey(128, 128, 128), white(255, 255, 255);
@@ -126,7 +132,8 @@ void TestFrmAbout::etchedRule() {
     QVERIFY(img.pixelColor(100, 166) != white);
 }
 
-void TestFrmAbout::tabOrderAndNames() {
+void TestFrmAbout::tabOrderAndNames()
+{
     frmAbout w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -142,7 +149,8 @@ void TestFrmAbout::tabOrderAndNames() {
     QCOMPARE(w.lblVersion()->accessibleName(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.0.1"));
 }
 
-void TestFrmAbout::escapeActsAsOkEverywhere() {
+void TestFrmAbout::escapeActsAsOkEverywhere()
+{
     for (int target = 0; target < 2; ++target) {
         frmAbout w;
         w.show();
@@ -156,7 +164,8 @@ void TestFrmAbout::escapeActsAsOkEverywhere() {
     }
 }
 
-void TestFrmAbout::enterActsAsOkUnlessOnSysInfo() {
+void TestFrmAbout::enterActsAsOkUnlessOnSysInfo()
+{
     {
         frmAbout w;
         w.show();
@@ -178,7 +187,8 @@ void TestFrmAbout::enterActsAsOkUnlessOnSysInfo() {
     }
 }
 
-void TestFrmAbout::altSPressesSysInfo() {
+void TestFrmAbout::altSPressesSysInfo()
+{
     frmAbout w;
     w.show();
     QApplication::setActiveWindow(&w);
@@ -192,7 +202,8 @@ void TestFrmAbout::altSPressesSysInfo() {
     QVERIFY(w.isVisible());
 }
 
-void TestFrmAbout::linkOpensItsAddress() {
+void TestFrmAbout::linkOpensItsAddress()
+{
     frmAbout w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -204,7 +215,8 @@ void TestFrmAbout::linkOpensItsAddress() {
     QVERIFY(browsableUrl(w.Label2()->text()));
 }
 
-void TestFrmAbout::placement() {
+void TestFrmAbout::placement()
+{
     frmAbout w;
     QCOMPARE(w.clientTarget(), QPoint(156, 129)); // 2340 and 1935 twips
     w.show();
@@ -212,7 +224,8 @@ void TestFrmAbout::placement() {
     QCOMPARE(w.geometry().topLeft(), QPoint(156, 129));
 }
 
-void TestFrmAbout::menuLoadsAfreshEachTime() {
+void TestFrmAbout::menuLoadsAfreshEachTime()
+{
     FrmMain board;
     QList<Seen> seen;
     QList<QPointer<frmAbout>> shown;

@@ -13,7 +13,8 @@ const QByteArray kPathKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const QByteArray kDirKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 const QString kNotAvailable = QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません");
 
-QByteArray le32(std::uint32_t v) {
+QByteArray le32(std::uint32_t v)
+{
     QByteArray b;
     for (int i = 0; i < 4; ++i)
         b.append(static_cast<char>((v >> (8 * i)) & 0xFF));
@@ -46,11 +47,13 @@ class TestSysInfo : public QObject {
     void nothingFoundEndsInMessage();
 
   private:
-    bool read(const QByteArray& key, const QByteArray& value, QString& out) {
+    bool read(const QByteArray& key, const QByteArray& value, QString& out)
+    {
         return frmAbout::GetKeyValue(kHkeyLocalMachine, QString::fromLatin1(key),
                                      QString::fromLatin1(value), out);
     }
-    void expectMessageOnly() {
+    void expectMessageOnly()
+    {
         QCOMPARE(fake_->messages.size(), 1);
         QCOMPARE(fake_->messages[0].text, kNotAvailable);
         QCOMPARE(fake_->messages[0].style, int(MsgOkOnly));
@@ -61,18 +64,18 @@ class TestSysInfo : public QObject {
     HeadlessPlatform* fake_ = nullptr;
 };
 
-void TestSysInfo::init() {
+void TestSysInfo::init()
+{
     reg_.clear();
     fake_ = &test::resetPlatform();
     fake_->fakeRegistry = &reg_;
 }
 
 // Every lookup gives its key back, whatever its outcome.
-void TestSysInfo::cleanup() {
-    QCOMPARE(reg_.openHandles(), 0);
-}
+void TestSysInfo::cleanup() { QCOMPARE(reg_.openHandles(), 0); }
 
-void TestSysInfo::decodeText_data() {
+void TestSysInfo::decodeText_data()
+{
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QByteArray>("text");
     QTest::newRow("with NUL") << QByteArray("C:\\x.exe\0", 9) << QByteArray("C:\\x.exe");
@@ -84,13 +87,15 @@ void TestSysInfo::decodeText_data() {
         << QByteArray("\x83\x7a\x83\x6d\x83\x89\0", 7) << QByteArray("\x83\x7a\x83\x6d\x83\x89");
 }
 
-void TestSysInfo::decodeText() {
+void TestSysInfo::decodeText()
+{
     QFETCH(QByteArray, data);
     QFETCH(QByteArray, text);
     QCOMPARE(regvalue::textBytes(data), text);
 }
 
-void TestSysInfo::decodeNumber() {
+void TestSysInfo::decodeNumber()
+{
     QCOMPARE(regvalue::dwordText(le32(0)), QStringLiteral("0"));
     QCOMPARE(regvalue::dwordText(le32(5)), QStringLiteral("5"));
     // A zero byte inside the number is a digit, not an end of text.
@@ -101,7 +106,8 @@ void TestSysInfo::decodeNumber() {
     QCOMPARE(regvalue::dwordText(le32(7) + QByteArray("\xFF", 1)), QStringLiteral("7"));
 }
 
-void TestSysInfo::textWithAndWithoutNul() {
+void TestSysInfo::textWithAndWithoutNul()
+{
     reg_.setValue(kHkeyLocalMachine, kPathKey, "WITH", kRegSz, QByteArray("C:\\tool.exe\0", 12));
     reg_.setValue(kHkeyLocalMachine, kPathKey, "WITHOUT", kRegSz, "C:\\tool.exe");
     QString a = QStringLiteral("old"), b;
@@ -111,7 +117,8 @@ void TestSysInfo::textWithAndWithoutNul() {
     QCOMPARE(b, a);
 }
 
-void TestSysInfo::bufferBoundary() {
+void TestSysInfo::bufferBoundary()
+{
     const QByteArray text(1023, 'p');
     reg_.setValue(kHkeyLocalMachine, kPathKey, "FITS", kRegSz, text + '\0');       // 1024 bytes
     reg_.setValue(kHkeyLocalMachine, kPathKey, "LONG", kRegSz, text + "q" + '\0'); // 1025 bytes
@@ -123,14 +130,16 @@ void TestSysInfo::bufferBoundary() {
     QVERIFY(v.isEmpty());
 }
 
-void TestSysInfo::numberValue() {
+void TestSysInfo::numberValue()
+{
     reg_.setValue(kHkeyLocalMachine, kPathKey, "N", kRegDword, le32(0x0100));
     QString v = QStringLiteral("old");
     QVERIFY(read(kPathKey, "N", v));
     QCOMPARE(v, QStringLiteral("256"));
 }
 
-void TestSysInfo::otherTypeKeepsValue() {
+void TestSysInfo::otherTypeKeepsValue()
+{
     reg_.setValue(kHkeyLocalMachine, kPathKey, "BIN", 3, "\x01\x02");
     reg_.setValue(kHkeyLocalMachine, kPathKey, "EXPAND", 2, "%WINDIR%\\x.exe");
     QString v = QStringLiteral("kept");
@@ -140,7 +149,8 @@ void TestSysInfo::otherTypeKeepsValue() {
     QCOMPARE(v, QStringLiteral("kept"));
 }
 
-void TestSysInfo::keyThatCannotBeOpened() {
+void TestSysInfo::keyThatCannotBeOpened()
+{
     QString v = QStringLiteral("old");
     QVERIFY(!read(kPathKey, "PATH", v)); // no such key
     QVERIFY(v.isEmpty());
@@ -159,14 +169,16 @@ void TestSysInfo::keyThatCannotBeOpened() {
                                    QStringLiteral("PATH"), v));
 }
 
-void TestSysInfo::missingValueClosesKey() {
+void TestSysInfo::missingValueClosesKey()
+{
     reg_.addKey(kHkeyLocalMachine, kPathKey);
     QString v = QStringLiteral("old");
     QVERIFY(!read(kPathKey, "PATH", v));
     QVERIFY(v.isEmpty());
 }
 
-void TestSysInfo::firstSourceWinsAlone() {
+void TestSysInfo::firstSourceWinsAlone()
+{
     // No existence test on the first source's path, and no second key needed.
     reg_.setValue(kHkeyLocalMachine, kPathKey, "PATH", kRegSz,
                   QByteArray("C:\\a\\msinfo.exe\0", 16));
@@ -181,7 +193,8 @@ void TestSysInfo::firstSourceWinsAlone() {
     QCOMPARE(fake_->startedPrograms.last(), QStringLiteral("C:\\a\\msinfo.exe"));
 }
 
-void TestSysInfo::secondSourceOnlyWithItsFile() {
+void TestSysInfo::secondSourceOnlyWithItsFile()
+{
     reg_.setValue(kHkeyLocalMachine, kDirKey, "MSINFO", kRegSz, QByteArray("C:\\b\0", 5));
     frmAbout::StartSysInfo();
     QVERIFY(fake_->startedPrograms.isEmpty());
@@ -194,7 +207,8 @@ void TestSysInfo::secondSourceOnlyWithItsFile() {
     QVERIFY(fake_->messages.isEmpty());
 }
 
-void TestSysInfo::otherTypeUnderPathEndsInMessage() {
+void TestSysInfo::otherTypeUnderPathEndsInMessage()
+{
     reg_.setValue(kHkeyLocalMachine, kPathKey, "PATH", 2, "C:\\a\\msinfo.exe");
     reg_.setValue(kHkeyLocalMachine, kDirKey, "MSINFO", kRegSz, "C:\\b");
     fake_->existingFiles = {QStringLiteral("C:\\b\\MSINFO32.EXE")};
@@ -205,7 +219,8 @@ void TestSysInfo::otherTypeUnderPathEndsInMessage() {
     expectMessageOnly();
 }
 
-void TestSysInfo::failingStartEndsInMessage() {
+void TestSysInfo::failingStartEndsInMessage()
+{
     reg_.setValue(kHkeyLocalMachine, kPathKey, "PATH", kRegSz, "C:\\gone\\msinfo.exe");
     fake_->startSucceeds = false;
     frmAbout::StartSysInfo();
@@ -213,7 +228,8 @@ void TestSysInfo::failingStartEndsInMessage() {
     expectMessageOnly();
 }
 
-void TestSysInfo::nothingFoundEndsInMessage() {
+void TestSysInfo::nothingFoundEndsInMessage()
+{
     // Both keys there, neither with full access.
     reg_.setValue(kHkeyLocalMachine, kPathKey, "PATH", kRegSz, "C:\\a\\msinfo.exe");
     reg_.setValue(kHkeyLocalMachine, kDirKey, "MSINFO", kRegSz, "C:\\b");

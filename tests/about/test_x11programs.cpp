@@ -15,7 +15,8 @@ using namespace honura;
 
 namespace {
 
-void makeProgram(const QString& path, bool executable = true) {
+void makeProgram(const QString& path, bool executable = true)
+{
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("#!/bin/sh\nexit 0\n");
@@ -26,7 +27,8 @@ void makeProgram(const QString& path, bool executable = true) {
     QVERIFY(f.setPermissions(p));
 }
 
-SysInfoRegistry registryIn(const QStringList& dirs) {
+SysInfoRegistry registryIn(const QStringList& dirs)
+{
     return SysInfoRegistry([](const QString& s) { return s.toLatin1(); },
                            [](const QByteArray& b) { return QString::fromLatin1(b); }, dirs);
 }
@@ -48,7 +50,8 @@ class TestX11Programs : public QObject {
     void programStart();
 };
 
-void TestX11Programs::preferenceAndPresence() {
+void TestX11Programs::preferenceAndPresence()
+{
     QTemporaryDir a, b;
     QVERIFY(a.isValid() && b.isValid());
     SysInfoRegistry reg = registryIn({a.path(), b.path()});
@@ -65,7 +68,8 @@ void TestX11Programs::preferenceAndPresence() {
     QCOMPARE(reg.findTool(), b.path() + QStringLiteral("/hardinfo"));
 }
 
-void TestX11Programs::launcherUsesTheViewer() {
+void TestX11Programs::launcherUsesTheViewer()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     SysInfoRegistry reg = registryIn({dir.path()});
@@ -85,7 +89,8 @@ void TestX11Programs::launcherUsesTheViewer() {
     QCOMPARE(reg.openHandles(), 0);
 }
 
-void TestX11Programs::noViewerEndsInMessage() {
+void TestX11Programs::noViewerEndsInMessage()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     SysInfoRegistry reg = registryIn({dir.path()});
@@ -96,7 +101,8 @@ void TestX11Programs::noViewerEndsInMessage() {
     QCOMPARE(test::fake().messages[0].text, QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません"));
 }
 
-void TestX11Programs::codePageMustCarryThePath() {
+void TestX11Programs::codePageMustCarryThePath()
+{
     QTemporaryDir parent;
     QVERIFY(parent.isValid());
     const QString dir = parent.path() + QStringLiteral("/ツール");
@@ -106,7 +112,8 @@ void TestX11Programs::codePageMustCarryThePath() {
     QVERIFY(registryIn({dir}).findTool().isEmpty());
 }
 
-void TestX11Programs::browsableAddresses_data() {
+void TestX11Programs::browsableAddresses_data()
+{
     QTest::addColumn<QString>("url");
     QTest::addColumn<bool>("ok");
     QTest::newRow("https") << QStringLiteral("https://brantle.example.net/") << true;
@@ -119,7 +126,8 @@ void TestX11Programs::browsableAddresses_data() {
     QTest::newRow("empty") << QString() << false;
 }
 
-void TestX11Programs::browsableAddresses() {
+void TestX11Programs::browsableAddresses()
+{
     QFETCH(QString, url);
     QFETCH(bool, ok);
     QCOMPARE(browsableUrl(url), ok);
@@ -127,7 +135,8 @@ void TestX11Programs::browsableAddresses() {
 
 // The address reaches the opener as one argument, exactly as given: no shell
 // expands or splits it.
-void TestX11Programs::browserGetsTheAddressWithoutShell() {
+void TestX11Programs::browserGetsTheAddressWithoutShell()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString record = dir.filePath(QStringLiteral("args"));
@@ -153,7 +162,8 @@ void TestX11Programs::browserGetsTheAddressWithoutShell() {
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("x"))));
 }
 
-void TestX11Programs::noBrowserIsNoFailure() {
+void TestX11Programs::noBrowserIsNoFailure()
+{
     QTemporaryDir empty;
     QVERIFY(empty.isValid());
     const QByteArray oldPath = qgetenv("PATH");
@@ -165,7 +175,8 @@ void TestX11Programs::noBrowserIsNoFailure() {
     QVERIFY(!x11.openUrl(QStringLiteral("file:///etc/passwd")));
 }
 
-void TestX11Programs::programStart() {
+void TestX11Programs::programStart()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     X11Platform x11;

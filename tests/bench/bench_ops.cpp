@@ -47,9 +47,8 @@ int main(int argc, char** argv)
     QApplication::processEvents();
 
     const int runs = 2000;
-    const double relayout = medianMicros(runs, [&](int i) {
-        board.resize(460 + (i % 2) * 40, 350 + (i % 2) * 30);
-    });
+    const double relayout =
+        medianMicros(runs, [&](int i) { board.resize(460 + (i % 2) * 40, 350 + (i % 2) * 30); });
     std::vector<QWidget*> widgets;
     for (int i = 0; i <= FrmMain::LblCharUBound(); ++i)
         widgets.push_back(board.LblChar(i));
@@ -72,7 +71,6 @@ int main(int argc, char** argv)
     std::printf("baseline: moving the 67 labels to fixed places         : %8.1f us median\n",
                 moveOnly);
     std::printf("  ratio relayout / baseline: %.2f\n", relayout / moveOnly);
-    std::printf("settings save (8 keys, atomic replace)                 : %8.1f us median\n",
-                save);
+    std::printf("settings save (8 keys, atomic replace)                 : %8.1f us median\n", save);
     return 0;
 }

@@ -21,7 +21,8 @@ class TestCursorX11 : public QObject {
     void serverShowsTheCursorSharp();
 };
 
-void TestCursorX11::serverShowsTheCursorSharp() {
+void TestCursorX11::serverShowsTheCursorSharp()
+{
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         QSKIP("needs an X server");
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();

@@ -29,8 +29,8 @@ void TestFrmMain::captionsAndTable()
 {
     FrmMain f;
     const QString rows[] = {u"んわらやまはなたさかあ"_qs, u"_ゐり_みひにちしきい"_qs,
-                            u"_うるゆむふぬつすくう"_qs, u"_ゑれ_めへねてせけえ"_qs,
-                            u"_をろよもほのとそこお"_qs, u"_一二三四五六七八九"_qs};
+                            u"_うるゆむふぬつすくう"_qs,  u"_ゑれ_めへねてせけえ"_qs,
+                            u"_をろよもほのとそこお"_qs,  u"_一二三四五六七八九"_qs};
     QCOMPARE(FrmMain::LblCharUBound(), 64);
     for (int i = 0; i <= 64; ++i) {
         const QChar ch = rows[i / 11].at(i % 11);
@@ -112,7 +112,7 @@ void TestFrmMain::startUpLaysOutForOuterSize()
     QCOMPARE(f.frameGeometry().size(), QSize(463, 372));
     QCOMPARE(f.outerTwips(), QRectF(0, 0, 6945, 5580));
     // Cells in pixels: edges rounded from the twip layout.
-    QCOMPARE(f.LblChar(0)->geometry(), QRect(0, 112, 40, 37));  // 0, 1674 / 599 x 558
+    QCOMPARE(f.LblChar(0)->geometry(), QRect(0, 112, 40, 37));    // 0, 1674 / 599 x 558
     QCOMPARE(f.LblChar(10)->geometry(), QRect(399, 112, 40, 37)); // 5990 / 15 = 399.3
     QCOMPARE(f.LblChar(64)->geometry().topLeft(), QPoint(359, 298));
     QCOMPARE(f.lblYes()->geometry(), QRect(76, 74, 80, 38));

@@ -15,13 +15,12 @@ const QList<QRgb> kStandard16{0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 
                               0x008080, 0xc0c0c0, 0x808080, 0xff0000, 0x00ff00, 0xffff00,
                               0x0000ff, 0xff00ff, 0x00ffff, 0xffffff};
 
-QRgb rgbAt(const QImage& image, int x, int y) {
-    return image.pixel(x, y) & 0xffffff;
-}
+QRgb rgbAt(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xffffff; }
 
 // How many pixels of the image have each colour, opaque pixels only; -1 counts
 // pixels that are neither opaque nor fully transparent.
-QMap<qint64, int> census(const QImage& image) {
+QMap<qint64, int> census(const QImage& image)
+{
     QMap<qint64, int> counts;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
@@ -37,7 +36,8 @@ QMap<qint64, int> census(const QImage& image) {
 
 // The census of an image that must use only the standard colours, each pixel
 // fully opaque or fully transparent; empty after a failure.
-QMap<qint64, int> standardCensus(const QImage& image) {
+QMap<qint64, int> standardCensus(const QImage& image)
+{
     const QMap<qint64, int> counts = census(image);
     if (counts.contains(-1)) {
         QTest::qFail("a pixel is neither opaque nor transparent", __FILE__, __LINE__);
@@ -54,7 +54,8 @@ QMap<qint64, int> standardCensus(const QImage& image) {
     return counts;
 }
 
-int opaqueCount(const QImage& image) {
+int opaqueCount(const QImage& image)
+{
     int n = 0;
     for (const int c : census(image))
         n += c;
@@ -62,7 +63,8 @@ int opaqueCount(const QImage& image) {
 }
 
 // Fails unless big is small with every pixel made a factor x factor block.
-void verifyBlocks(const QImage& small, const QImage& big, int factor) {
+void verifyBlocks(const QImage& small, const QImage& big, int factor)
+{
     QCOMPARE(big.size(), small.size() * factor);
     for (int y = 0; y < big.height(); ++y)
         for (int x = 0; x < big.width(); ++x)
@@ -88,7 +90,8 @@ class TestPictures : public QObject {
     void icoFileRejectsWhatItCannotStore();
 };
 
-void TestPictures::toriiIsRedOnWhite() {
+void TestPictures::toriiIsRedOnWhite()
+{
     const QImage t = torii();
     QCOMPARE(t.size(), QSize(70, 54));
     QCOMPARE(t.size(), kToriiSize);
@@ -119,7 +122,8 @@ void TestPictures::toriiIsRedOnWhite() {
     }
 }
 
-void TestPictures::toriiStaysItsLogicalSize_data() {
+void TestPictures::toriiStaysItsLogicalSize_data()
+{
     QTest::addColumn<qreal>("ratio");
     QTest::addColumn<int>("factor");
     QTest::newRow("1") << 1.0 << 1;
@@ -128,7 +132,8 @@ void TestPictures::toriiStaysItsLogicalSize_data() {
     QTest::newRow("3") << 3.0 << 3;
 }
 
-void TestPictures::toriiStaysItsLogicalSize() {
+void TestPictures::toriiStaysItsLogicalSize()
+{
     QFETCH(qreal, ratio);
     QFETCH(int, factor);
     const QPixmap p = toriiPixmap(ratio);
@@ -138,7 +143,8 @@ void TestPictures::toriiStaysItsLogicalSize() {
                  p.toImage().convertToFormat(QImage::Format_ARGB32), factor);
 }
 
-void TestPictures::cursorUsesTheStandardPalette() {
+void TestPictures::cursorUsesTheStandardPalette()
+{
     const QImage c = possessionCursorImage();
     QCOMPARE(c.size(), QSize(32, 32));
     const QMap<qint64, int> counts = standardCensus(c);
@@ -154,7 +160,8 @@ void TestPictures::cursorUsesTheStandardPalette() {
     QVERIFY2(opaque >= 320 && opaque <= 400, qPrintable(QString::number(opaque)));
 }
 
-void TestPictures::cursorHotspotIsOnTheCoin() {
+void TestPictures::cursorHotspotIsOnTheCoin()
+{
     const QImage c = possessionCursorImage();
     const QPoint hot = kPossessionHotspot;
     QCOMPARE(hot, QPoint(12, 1));
@@ -172,7 +179,8 @@ void TestPictures::cursorHotspotIsOnTheCoin() {
     QCOMPARE(qAlpha(c.pixel(31, 0)), 0);
 }
 
-void TestPictures::cursorIsSharpAtDoubleRatio() {
+void TestPictures::cursorIsSharpAtDoubleRatio()
+{
     const QCursor one = possessionCursor();
     QCOMPARE(one.hotSpot(), kPossessionHotspot);
     QCOMPARE(one.pixmap().size(), QSize(32, 32));
@@ -195,7 +203,8 @@ void TestPictures::cursorIsSharpAtDoubleRatio() {
     QCOMPARE(possessionCursor(2.0).hotSpot(), kPossessionHotspot);
 }
 
-void TestPictures::foxSitsOnAWhiteSquare() {
+void TestPictures::foxSitsOnAWhiteSquare()
+{
     const QImage f = foxIcon();
     QCOMPARE(f.size(), QSize(32, 32));
     const QMap<qint64, int> counts = standardCensus(f);
@@ -217,7 +226,8 @@ void TestPictures::foxSitsOnAWhiteSquare() {
     QCOMPARE(rgbAt(f, 31 - m, 31 - m), QRgb(0xffffff));
 }
 
-void TestPictures::appIconHasCrispSizes() {
+void TestPictures::appIconHasCrispSizes()
+{
     const QList<QImage> sizes = foxIconSizes();
     QList<int> sides;
     for (const QImage& image : sizes)
@@ -244,7 +254,8 @@ void TestPictures::appIconHasCrispSizes() {
                  icon.pixmap(QSize(64, 64)).toImage().convertToFormat(QImage::Format_ARGB32), 2);
 }
 
-void TestPictures::enlargedMakesBlocks() {
+void TestPictures::enlargedMakesBlocks()
+{
     QImage small(2, 3, QImage::Format_ARGB32);
     const QRgb colours[] = {0xff102030, 0x80405060, 0x00000000, 0xffffffff, 0xff800000, 0x01020304};
     for (int i = 0; i < 6; ++i)
@@ -267,7 +278,8 @@ void TestPictures::enlargedMakesBlocks() {
     }
 }
 
-void TestPictures::pixelFactorRoundsUp() {
+void TestPictures::pixelFactorRoundsUp()
+{
     QCOMPARE(pixelFactor(0.5), 1);
     QCOMPARE(pixelFactor(1.0), 1);
     QCOMPARE(pixelFactor(1.005), 1);
@@ -277,7 +289,8 @@ void TestPictures::pixelFactorRoundsUp() {
     QCOMPARE(pixelFactor(2.5), 3);
 }
 
-void TestPictures::icoFileListsEveryImage() {
+void TestPictures::icoFileListsEveryImage()
+{
     const QList<QImage> sizes = foxIconSizes();
     const QByteArray ico = icoFile(sizes);
     const auto u16 = [&](int at) { return qFromLittleEndian<quint16>(ico.constData() + at); };
@@ -302,7 +315,8 @@ void TestPictures::icoFileListsEveryImage() {
     QCOMPARE(quint32(ico.size()), expectedOffset);
 }
 
-void TestPictures::icoFileRejectsWhatItCannotStore() {
+void TestPictures::icoFileRejectsWhatItCannotStore()
+{
     QVERIFY(icoFile({}).isEmpty());
     QVERIFY(icoFile({QImage(32, 16, QImage::Format_ARGB32)}).isEmpty());
     QVERIFY(icoFile({foxIcon(), QImage(512, 512, QImage::Format_ARGB32)}).isEmpty());

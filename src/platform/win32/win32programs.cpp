@@ -12,7 +12,8 @@ namespace honura {
 // ---------------------------------------------------------------- browser and programs
 
 // The address goes to the shell's handler for its scheme (the default browser).
-bool Win32Platform::openUrl(const QString& url) {
+bool Win32Platform::openUrl(const QString& url)
+{
     if (!browsableUrl(url))
         return false;
     const std::wstring target = url.toStdWString();
@@ -23,7 +24,8 @@ bool Win32Platform::openUrl(const QString& url) {
 
 // Starts the executable itself (no command interpreter), in a normal,
 // activated window; the process is not waited for.
-bool Win32Platform::startProgram(const QString& path) {
+bool Win32Platform::startProgram(const QString& path)
+{
     if (path.isEmpty())
         return false;
     const std::wstring exe = path.toStdWString();
@@ -49,7 +51,8 @@ namespace {
 class SystemRegistry : public Registry {
   public:
     long open(std::uint32_t root, const QByteArray& keyPath, std::uint32_t options,
-              std::uint32_t access, RegHandle* handle) override {
+              std::uint32_t access, RegHandle* handle) override
+    {
         // Predefined keys are sign-extended 32-bit values.
         const auto rootKey =
             reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));
@@ -59,7 +62,8 @@ class SystemRegistry : public Registry {
         return rc;
     }
     long query(RegHandle handle, const QByteArray& valueName, std::uint32_t* type,
-               unsigned char* data, std::uint32_t* size) override {
+               unsigned char* data, std::uint32_t* size) override
+    {
         DWORD t = 0;
         DWORD n = size ? *size : 0;
         const LONG rc = RegQueryValueExA(reinterpret_cast<HKEY>(handle), valueName.constData(),
@@ -75,7 +79,8 @@ class SystemRegistry : public Registry {
 
 } // namespace
 
-Registry& Win32Platform::registry() {
+Registry& Win32Platform::registry()
+{
     static SystemRegistry r;
     return r;
 }

@@ -12,7 +12,8 @@ namespace honura {
 
 // The desktop's own opener first, then Debian's browser alternatives. Each is
 // started detached, with the address as its one argument and no shell between.
-bool X11Platform::openUrl(const QString& url) {
+bool X11Platform::openUrl(const QString& url)
+{
     if (!browsableUrl(url))
         return false;
     for (const char* opener : {"xdg-open", "x-www-browser", "sensible-browser"}) {
@@ -23,13 +24,15 @@ bool X11Platform::openUrl(const QString& url) {
     return false;
 }
 
-bool X11Platform::startProgram(const QString& path) {
+bool X11Platform::startProgram(const QString& path)
+{
     if (path.isEmpty())
         return false;
     return QProcess::startDetached(path, {});
 }
 
-Registry& X11Platform::registry() {
+Registry& X11Platform::registry()
+{
     static SysInfoRegistry r([](const QString& s) { return platform().toAnsi(s); },
                              [](const QByteArray& b) { return platform().fromAnsi(b); });
     return r;
@@ -37,7 +40,8 @@ Registry& X11Platform::registry() {
 
 // ---------------------------------------------------------------- registry stand-in
 
-QStringList sysInfoToolNames() {
+QStringList sysInfoToolNames()
+{
     return {QStringLiteral("hardinfo2"), QStringLiteral("hardinfo"), QStringLiteral("kinfocenter"),
             QStringLiteral("cpu-x")};
 }
@@ -45,10 +49,12 @@ QStringList sysInfoToolNames() {
 SysInfoRegistry::SysInfoRegistry(std::function<QByteArray(const QString&)> toAnsi,
                                  std::function<QString(const QByteArray&)> fromAnsi,
                                  QStringList searchDirs)
-    : toAnsi_(std::move(toAnsi)), fromAnsi_(std::move(fromAnsi)),
-      searchDirs_(std::move(searchDirs)) {}
+    : toAnsi_(std::move(toAnsi)), fromAnsi_(std::move(fromAnsi)), searchDirs_(std::move(searchDirs))
+{
+}
 
-QString SysInfoRegistry::findTool() const {
+QString SysInfoRegistry::findTool() const
+{
     for (const QString& name : sysInfoToolNames()) {
         QString path = QStandardPaths::findExecutable(name, searchDirs_);
         // A path the code page cannot carry would not survive the lookup.
@@ -58,7 +64,8 @@ QString SysInfoRegistry::findTool() const {
     return {};
 }
 
-void SysInfoRegistry::refresh() {
+void SysInfoRegistry::refresh()
+{
     if (openHandles() > 0)
         return; // keep the keys of a lookup in progress
     clear();
@@ -69,7 +76,8 @@ void SysInfoRegistry::refresh() {
 }
 
 long SysInfoRegistry::open(std::uint32_t root, const QByteArray& keyPath, std::uint32_t options,
-                           std::uint32_t access, RegHandle* handle) {
+                           std::uint32_t access, RegHandle* handle)
+{
     refresh();
     return MemoryRegistry::open(root, keyPath, options, access, handle);
 }
