@@ -294,9 +294,13 @@ QList<QImage> foxIconSizes()
 
 QIcon appIcon()
 {
-    QIcon icon;
-    for (const QImage& image : foxIconSizes())
-        icon.addPixmap(QPixmap::fromImage(image));
+    // Built once: the application and every window share it.
+    static const QIcon icon = [] {
+        QIcon i;
+        for (const QImage& image : foxIconSizes())
+            i.addPixmap(QPixmap::fromImage(image));
+        return i;
+    }();
     return icon;
 }
 
