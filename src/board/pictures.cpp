@@ -294,13 +294,9 @@ QList<QImage> foxIconSizes()
 
 QIcon appIcon()
 {
-    // Built once: the application and every window share it.
-    static const QIcon icon = [] {
-        QIcon i;
-        for (const QImage& image : foxIconSizes())
-            i.addPixmap(QPixmap::fromImage(image));
-        return i;
-    }();
+    QIcon icon;
+    for (const QImage& image : foxIconSizes())
+        icon.addPixmap(QPixmap::fromImage(image));
     return icon;
 }
 
