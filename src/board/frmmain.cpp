@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenuBar>
 
@@ -39,7 +40,9 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(boarddef::kCaption.toString());
-    setWindowIcon(pictures::appIcon());
+    // The program icon; the application normally carries it already.
+    if (QGuiApplication::windowIcon().isNull())
+        setWindowIcon(pictures::appIcon());
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     client_ = new QWidget(this);
