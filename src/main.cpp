@@ -16,11 +16,10 @@ int main(int /*argc*/, char** argv)
 #ifndef Q_OS_WIN
     // The board saves and restores its screen position, which needs X11 (on
     // Wayland desktops through XWayland), unless the user chose another platform.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
-        if (!honura::x11DisplayReachable())
-            return 1;
-    }
+    if (qgetenv("QT_QPA_PLATFORM") == "xcb" && !honura::x11DisplayReachable())
+        return 1;
 #endif
     // The program takes no arguments: whatever is given is ignored. Only the
     // program name is handed to Qt, so that Qt does not act on options either.

@@ -164,10 +164,12 @@ def without_window_manager(args, c):
 
 def without_display(args, c):
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "QT_QPA_PLATFORM")}
-    for display in (None, ":987"):
+    for display, platform in ((None, None), (":987", None), (":987", "xcb")):
         e = dict(env)
         if display:
             e["DISPLAY"] = display
+        if platform:
+            e["QT_QPA_PLATFORM"] = platform
         r = subprocess.run([args.exe], env=e, capture_output=True, text=True, timeout=30)
         lines = [l for l in r.stderr.splitlines() if l.strip()]
         c.check(r.returncode > 0, f"non-zero exit without display {display} ({r.returncode})")
