@@ -25,9 +25,9 @@ xdotool search --sync --onlyvisible --pid "$app" >/dev/null
 sleep 1
 mkdir -p out
 shot="$PWD/out/board.png"
-import -window root -crop 640x480+0+0 "$shot"
+wid=$(xdotool search --onlyvisible --pid "$app" | head -n 1)
+import -frame -window "$wid" "$shot"
 echo "Screenshot of the board: $shot"
 # Close it as a user would (the close box), so that it saves its settings.
-wid=$(xdotool search --onlyvisible --pid "$app" | head -n 1)
 xdotool windowactivate --sync "$wid" key alt+F4 || kill "$app"
 wait "$app" || true
