@@ -5,6 +5,7 @@
 #include "board/layout.h"
 #include "board/pictures.h"
 #include "platform/platform.h"
+#include "platform/windowframe.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -171,7 +172,7 @@ void frmAbout::correctPlacement()
 {
     if (placementChecked_ || !isVisible())
         return;
-    const bool framed = frameGeometry() != geometry();
+    const bool framed = !windowFrame(this).isNull();
     if (!framed && QGuiApplication::platformName() == QLatin1String("xcb"))
         return; // the frame is not known yet
     placementChecked_ = true;

@@ -3,6 +3,7 @@
 #include "board/clicklabel.h"
 #include "board/pictures.h"
 #include "platform/platform.h"
+#include "platform/windowframe.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -160,7 +161,11 @@ bool FrmMain::startUp()
 
 // ---------------------------------------------------------------- geometry
 
-QSize FrmMain::frameExtra() const { return frameGeometry().size() - size(); }
+QSize FrmMain::frameExtra() const
+{
+    const QMargins m = windowFrame(this);
+    return {m.left() + m.right(), m.top() + m.bottom()};
+}
 
 QRectF FrmMain::outerTwips() const
 {

@@ -2,6 +2,7 @@
 
 #include "board/layout.h"
 #include "platform/platform.h"
+#include "platform/windowframe.h"
 #include "record/logdef.h"
 #include "record/recordtext.h"
 
@@ -25,21 +26,12 @@ QPointer<FrmLog>& current()
     return window;
 }
 
-// The frame the window manager put around w; empty before it is framed.
-QMargins frameOf(const QWidget* w)
-{
-    const QRect inner = w->geometry();
-    const QRect outer = w->frameGeometry();
-    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom()};
-}
-
 // The frame of the window manager as seen around another, framed window.
 QMargins knownFrame(const QWidget* except)
 {
     for (const QWidget* w : QApplication::topLevelWidgets()) {
-        if (w != except && w->isVisible() && !frameOf(w).isNull())
-            return frameOf(w);
+        if (w != except && w->isVisible() && !windowFrame(w).isNull())
+            return windowFrame(w);
     }
     return {};
 }
@@ -121,7 +113,7 @@ void FrmLog::showModal()
     if (!w->placed_) {
         w->placed_ = true;
         w->centreOnScreen();
-        w->recentrePending_ = frameOf(w).isNull();
+        w->recentrePending_ = windowFrame(w).isNull();
     }
     QEventLoop loop;
     connect(w, &FrmLog::dismissed, &loop, &QEventLoop::quit);
@@ -136,7 +128,7 @@ void FrmLog::centreOnScreen()
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    QMargins frame = frameOf(this);
+    QMargins frame = windowFrame(this);
     if (frame.isNull())
         frame = knownFrame(this);
     const QSize outer = size().grownBy(frame);
@@ -152,7 +144,7 @@ bool FrmLog::event(QEvent* e)
     // the base class runs: a deferred delete ends this object there.)
     const QEvent::Type t = e->type();
     if (recentrePending_ && (t == QEvent::Move || t == QEvent::Resize || t == QEvent::Show) &&
-        isVisible() && !frameOf(this).isNull()) {
+        isVisible() && !windowFrame(this).isNull()) {
         recentrePending_ = false;
         centreOnScreen();
     }
