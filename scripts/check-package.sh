@@ -126,6 +126,13 @@ for _ in $(seq 50); do
 done
 [[ -s $scratch/display ]] || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
 export DISPLAY=":$(head -n1 "$scratch/display")"
+# Wait until the server answers before starting the program on it.
+for _ in $(seq 50); do
+    xprop -root >/dev/null 2>&1 && break
+    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended at start: $(cat "$scratch/xvfb.log")"
+    sleep 0.1
+done
+xprop -root >/dev/null 2>&1 || fail "Xvfb on $DISPLAY does not answer: $(cat "$scratch/xvfb.log")"
 
 mkdir -p "$scratch/home"
 # A session bus address that leads nowhere keeps libdbus from autolaunching a

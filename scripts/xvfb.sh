@@ -8,6 +8,10 @@ start_private_display() {
     read -r num <"$fifo"
     rm -f "$fifo"
     export DISPLAY=":$num"
+    for _ in $(seq 50); do
+        xprop -root >/dev/null 2>&1 && break
+        sleep 0.1
+    done
     openbox --sm-disable >/dev/null 2>&1 &
     WM_PID=$!
     for _ in $(seq 50); do
