@@ -1,0 +1,236 @@
+"""honura.exe under Wine on a private X server, as a Windows user meets it: the
+exe carries its version, icon and manifest; the board opens with its caption
+and its 65 cells in a folder with a Japanese name; a second start is refused
+with the message; a double-click on the torii confines the pointer to the
+board and a second one frees it; clicks spell; the About window starts the
+system-information tool the registry names; closing writes honura.ini beside
+the exe, byte for byte the file the Linux build writes. Screenshots go to
+out/windows/ (board.png, about.png)."""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
+from harness import Checker, poll  # noqa: E402
+from test_board import MESSAGE, TABLE, expected_cells  # noqa: E402
+from test_settings import DEFAULT_FILE  # noqa: E402
+from wine import WineSession  # noqa: E402
+
+ABOUT = "ホヌラのﾊﾞｰｼﾞｮﾝ情報"
+SYSINFO_BUTTON = (4260 + 1380 / 2, 3075 + 345 / 2)  # centre, twips from the client corner
+GESTURE_GAP = 0.6  # longer than the double-click time: the next click starts afresh
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+
+
+# ---------------------------------------------------------------- pixels
+def grab(w, rect):
+    """The screen's pixels in rect (l, t, r, b): a function (x, y) -> (r, g, b)."""
+    from Xlib import X
+    left, top, right, bottom = rect
+    img = w.xlib().screen().root.get_image(left, top, right - left, bottom - top, X.ZPixmap,
+                                           0xFFFFFFFF)
+    data, stride = img.data, (right - left) * 4
+
+    def pixel(x, y):
+        i = (y - top) * stride + (x - left) * 4
+        return data[i + 2], data[i + 1], data[i]
+    return pixel
+
+
+def boxes(pixel, rect, test):
+    """Bounding box (l, t, r, b) of the pixels in rect that pass test, or None."""
+    hits = [(x, y) for y in range(rect[1], rect[3]) for x in range(rect[0], rect[2])
+            if test(pixel(x, y))]
+    if not hits:
+        return None
+    xs, ys = [p[0] for p in hits], [p[1] for p in hits]
+    return min(xs), min(ys), max(xs) + 1, max(ys) + 1
+
+
+def dark(p):
+    return sum(p) < 240
+
+
+def red(p):
+    return p[0] > 150 and p[1] < 90 and p[2] < 90
+
+
+def menu_items(pixel, left, right, top, bottom):
+    """Horizontal extents of the menu bar's captions, left to right."""
+    cols = [x for x in range(left, right) if any(dark(pixel(x, y)) for y in range(top, bottom))]
+    items = []
+    for x in cols:
+        if items and x - items[-1][1] <= 8:
+            items[-1][1] = x
+        else:
+            items.append([x, x])
+    return items
+
+
+def value_when(fn, want, timeout=15):
+    """fn() once it equals want, or its last value when it does not in time."""
+    deadline = time.monotonic() + timeout
+    while True:
+        v = fn()
+        if v == want or time.monotonic() > deadline:
+            return v
+        time.sleep(0.2)
+
+
+def shoot(w, rect, path):
+    l, t, r, b = (max(0, v) for v in rect)
+    subprocess.run(["import", "-display", w.display, "-window", "root",
+                    "-crop", f"{r - l}x{b - t}+{l}+{t}", "+repage", path], check=True)
+
+
+def relative_moves_stay(w, r):
+    """Relative motion (a mouse's) in eight directions from the middle of r ends inside r."""
+    from Xlib import X
+    from Xlib.ext import xtest
+    d = w.xlib()
+    escaped = []
+    for dx, dy in ((1, 0), (1, 1), (0, 1), (-1, 1), (-1, 0), (-1, -1), (0, -1), (1, -1)):
+        w.xdotool("mousemove", "--sync", (r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
+        xtest.fake_input(d, X.MotionNotify, detail=1, x=dx * 900, y=dy * 900)
+        d.sync()
+        time.sleep(0.1)
+        p = w.pointer()
+        if not (r[0] <= p[0] < r[2] and r[1] <= p[1] < r[3]):
+            escaped.append(p)
+    return escaped
+
+
+# ---------------------------------------------------------------- the scenario
+def scenario(args, c, w):
+    out = args.out
+    os.makedirs(out, exist_ok=True)
+    folder = w._dir("ホヌラ テスト")  # C:\ holds no test files; Z:\tmp\...\ホヌラ テスト
+    exe = os.path.join(folder, "honura.exe")
+    shutil.copy2(args.exe, exe)
+    tools = w._dir("tools")
+    tool = os.path.join(tools, "MSINFO32.EXE")
+    shutil.copy2(args.inspector, tool)
+    w.reg_add(r"HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO", "PATH", "REG_SZ",
+              w.windows_path(tool))
+
+    # The exe as Explorer's Properties show it.
+    facts = dict(line.split("=", 1) for line in w.inspect("version", w.windows_path(exe))
+                 .splitlines() if "=" in line)
+    c.equal(facts.get("fixed"), "1.0.0.1", "file version")
+    c.equal(facts.get("ProductName"), "ホヌラ", "product name")
+    c.check(int(facts.get("icons", 0)) >= 1, "the exe carries an icon")
+    manifest = facts.get("manifest", "")
+    for want in ('level="asInvoker"', "PerMonitorV2", 'name="Microsoft.Windows.Common-Controls" '
+                 'version="6.0.0.0"'):
+        c.check(want in " ".join(manifest.split()), f"manifest names {want}")
+
+    board_proc = w.start_program(exe)
+    board = w.wait_window("ホヌラ")[0]
+    time.sleep(1.0)  # let it finish painting
+    board = w.wait_window("ホヌラ")[0]
+    xid = int(w.xdotool("search", "--name", "^ホヌラ$").split()[0])
+    c.equal(w.xdotool("getwindowname", xid).strip(), "ホヌラ", "caption on the X side")
+
+    # A second start shows the message and leaves; the board stays.
+    second = w.start_program(exe)
+    box = next(x for x in w.wait_window("ホヌラ", count=2) if x.pid != board.pid)
+    c.check(box.rect != board.rect, "the refusal is a window of its own")
+    w.click((box.client[0] + box.client[2]) // 2, box.client[1] + 8)
+    w.xdotool("key", "ctrl+c")
+    copied = value_when(lambda: MESSAGE in w.clipboard(), True)
+    c.check(copied, f"refusal text on the clipboard: {w.clipboard()!r}")
+    w.xdotool("key", "Return")
+    c.equal(w.wait_exit(second, 20), 1, "second instance ends with status 1")
+    c.check(board_proc.poll() is None, "the board keeps running")
+    c.check(not os.path.exists(os.path.join(folder, "honura.ini")), "no settings file yet")
+
+    # The board: screenshot, the torii, possession mode.
+    shoot(w, board.rect, os.path.join(out, "board.png"))
+    pixel = grab(w, board.client)
+    torii = boxes(pixel, board.client, red)
+    c.check(torii is not None, "the torii is on the board")
+    tx, ty = (torii[0] + torii[2]) // 2, (torii[1] + torii[3]) // 2
+    w.click(tx, ty, repeat=2)
+    clip, screen = poll(lambda: (lambda r: r[0] != r[1] and r)(w.clip()), what="a clip rectangle")
+    cl = board.client
+    c.equal((clip[0], clip[2], clip[3]), (cl[0], cl[2], cl[3]),
+            "clip: left, right and bottom of the client area")
+    c.check(cl[1] < clip[1] < cl[1] + 60, f"clip: top below the menu bar ({clip}, {cl})")
+    c.equal(relative_moves_stay(w, clip), [], "relative moves that left the board")
+
+    # The 65 cells where the layout puts them, below the menu bar: ink in each
+    # cell with a character, none in the blank ones.
+    left, top = clip[0], clip[1]
+    wrong = []
+    for i, (l, t, cw, ch) in enumerate(expected_cells(6945, 5580)):
+        r = (left + l + 1, top + t + 1, min(left + l + cw - 1, cl[2]), min(top + t + ch - 1, cl[3]))
+        if (boxes(pixel, r, dark) is not None) != (TABLE[i] != "\0"):
+            wrong.append((i, TABLE[i]))
+    c.equal(wrong, [], "cells without their character in place")
+
+    # Spelling: こ ん に ち は, read back from the message box.
+    def centre(i):
+        l, t, cw, ch = expected_cells(6945, 5580)[i]
+        return left + l + cw // 2, top + t + ch // 3
+    for i in (53, 0, 17, 18, 5):
+        time.sleep(GESTURE_GAP)
+        w.click(*centre(i))
+    w.click((cl[0] + cl[2]) // 2, top + 12)
+    w.xdotool("key", "ctrl+a", "ctrl+c")
+    c.equal(value_when(w.clipboard, "こんにちは"), "こんにちは", "message spelled")
+
+    # A click commits, a second double-click frees the pointer.
+    time.sleep(GESTURE_GAP)
+    w.click(tx, ty)
+    time.sleep(GESTURE_GAP)
+    w.click(tx, ty, repeat=2)
+    c.equal(value_when(lambda: w.clip()[0], screen), screen, "clip after the second double-click")
+    c.check(relative_moves_stay(w, clip) != [], "free again: relative moves leave the board")
+
+    # About: the last caption of the menu bar; its button starts the tool.
+    items = menu_items(pixel, cl[0], cl[2], cl[1] + 2, top - 2)
+    c.equal(len(items), 4, "menu bar captions")
+    w.click((items[-1][0] + items[-1][1]) // 2, (cl[1] + top) // 2)
+    about = w.wait_window(ABOUT)[0]
+    time.sleep(1.0)
+    shoot(w, about.rect, os.path.join(out, "about.png"))
+    bx, by = (round(v / 15) for v in SYSINFO_BUTTON)
+    w.click(about.client[0] + bx, about.client[1] + by)
+    record = os.path.join(tools, "started.txt")
+    poll(lambda: os.path.exists(record), what="the system-information tool to start")
+    with open(record) as f:
+        c.equal(f.read().split(), ["started", "show=1", "flags=1"], "started as a normal window")
+    w.xdotool("key", "Escape")
+    poll(lambda: not [x for x in w.windows() if x.title == ABOUT], what="About to close")
+
+    # Closing (the close box's request) writes the settings file.
+    w.close_request(xid)
+    c.equal(w.wait_exit(board_proc, 30), 0, "exit status after closing")
+    with open(os.path.join(folder, "honura.ini"), "rb") as f:
+        c.equal(f.read(), DEFAULT_FILE, "honura.ini beside the exe")
+
+
+def main():
+    p = argparse.ArgumentParser()
+    p.add_argument("--exe", required=True)
+    p.add_argument("--inspector", required=True)
+    p.add_argument("--out", default=os.path.join(ROOT, "out", "windows"))
+    args = p.parse_args()
+    c = Checker("test_wine")
+    # No window manager: Wine frames and places the windows itself, as Windows does.
+    with WineSession(args.inspector, wm=False) as w:
+        try:
+            scenario(args, c, w)
+        except Exception as e:  # an unexpected error fails the test with its reason
+            import traceback
+            traceback.print_exc()
+            c.check(False, f"unexpected {type(e).__name__}: {e}")
+    sys.exit(c.finish())
+
+
+if __name__ == "__main__":
+    main()
