@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# build-windows.sh [--tests] [--host-icons <dir>]
+#
+# Cross-builds the Windows program with MinGW-w64 against the static Qt for
+# Windows, and packs what a Windows user downloads:
+#   out/windows/honura.exe                one self-contained exe (no DLL beside it)
+#   out/honura-<version>-windows-x64.zip  the exe, a read-me in Japanese and
+#                                         English, the licence notes
+# Work goes to build-windows/: the unpacked Qt, the build, the icons of a
+# native build (the resources need them; only the icon tool is built).
+#   --tests             also the test programs of the Windows build
+#   --host-icons <dir>  icons/ of a native build made already
+# The Qt archive is looked for in $HONURA_QT_MINGW (its folder or the archive
+# itself), then in ../shared/toolchains/qt6-mingw beside the repository and in
+# /work/shared/toolchains/qt6-mingw.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+fail() {
+    echo "build-windows: FAIL: $*" >&2
+    exit 1
+}
+
+tests=OFF
+host_icons=
+while [[ $# -gt 0 ]]; do
+    case $1 in
+    --tests) tests=ON ;;
+    --host-icons) host_icons=${2:?--host-icons needs a folder} && shift ;;
+    *) fail "unknown argument $1 (usage: build-windows.sh [--tests] [--host-icons <dir>])" ;;
+    esac
+    shift
+done
+
+# --- What the build needs --------------------------------------------------------
+archive_name=qt-6.4.2-mingw-w64-x86_64-static.tar.zst
+archive=
+for place in "${HONURA_QT_MINGW:-}" "$root/../shared/toolchains/qt6-mingw" \
+    /work/shared/toolchains/qt6-mingw; do
+    [[ -n $place ]] || continue
+    [[ -d $place ]] && place="$place/$archive_name"
+    if [[ -f $place ]]; then
+        archive=$(cd "$(dirname "$place")" && pwd)/$(basename "$place")
+        break
+    fi
+done
+[[ -n $archive ]] || fail "the Qt for Windows toolchain is missing: no $archive_name" \
+    "(set HONURA_QT_MINGW to its folder)"
+for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres x86_64-w64-mingw32-objdump \
+    zstd cmake ninja; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/deps.sh test installs it)"
+done
+qt_licenses=$(dirname "$archive")/LICENSES
+notices=("$qt_licenses/LGPL-3.0-only.txt" "$qt_licenses/GPL-3.0-only.txt"
+    /usr/share/doc/libqt6core6/copyright /usr/share/doc/mingw-w64-x86-64-dev/copyright
+    /usr/share/doc/gcc-mingw-w64-base/copyright)
+for f in "${notices[@]}"; do
+    [[ -f $f ]] || fail "the licence notice $f is missing (scripts/deps.sh test installs it)"
+done
+
+# --- Qt for Windows, unpacked once per archive -------------------------------------
+work=$root/build-windows
+qt=$work/qt6-mingw-static
+mkdir -p "$work"
+sums=$(dirname "$archive")/SHA256SUMS
+stamp=$(stat -c '%s %Y' "$archive")
+if [[ ! -f $qt/.unpacked || $(cat "$qt/.unpacked") != "$stamp" ]]; then
+    if [[ -f $sums ]]; then
+        (cd "$(dirname "$archive")" && sha256sum --quiet -c SHA256SUMS) ||
+            fail "$archive does not match its SHA256SUMS"
+    fi
+    rm -rf "$qt"
+    tar -C "$work" -I zstd -xf "$archive" || fail "cannot unpack $archive"
+    echo "$stamp" >"$qt/.unpacked"
+fi
+
+# --- The icons, from a native build of the icon tool only ---------------------------
+if [[ -z $host_icons ]]; then
+    cmake -S . -B "$work/host" -G Ninja -DHONURA_TESTS=OFF >/dev/null
+    cmake --build "$work/host" -j 2 --target honura_icons >/dev/null ||
+        fail "the native build of the icon tool failed (log: cmake --build $work/host)"
+    host_icons=$work/host/icons
+fi
+[[ -f $host_icons/honura.ico ]] || fail "no honura.ico in $host_icons"
+host_icons=$(cd "$host_icons" && pwd)
+
+# --- The cross build ---------------------------------------------------------------------
+build=$work/build
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DHONURA_HOST_ICON_DIR="$host_icons" -DHONURA_TESTS="$tests" >/dev/null ||
+    fail "configuring the Windows build failed"
+targets=(honura)
+[[ $tests == ON ]] && targets+=(honura_tests)
+cmake --build "$build" -j 2 --target "${targets[@]}" || fail "the Windows build failed"
+
+# One file: the program imports nothing but the system's own libraries.
+foreign=$(x86_64-w64-mingw32-objdump -p "$build/honura.exe" | sed -n 's/^\s*DLL Name: //p' |
+    grep -viE '^(api-ms-win-.*|advapi32|authz|comdlg32|d3d11|d3d9|dwmapi|dwrite|dxgi|gdi32|imm32|kernel32|msvcrt|netapi32|ole32|oleaut32|setupapi|shcore|shell32|shlwapi|user32|userenv|uxtheme|version|winmm|ws2_32|wtsapi32)\.dll$' ||
+    true)
+[[ -z $foreign ]] || fail "honura.exe needs DLLs a Windows system lacks: $foreign"
+
+# --- out/ ----------------------------------------------------------------------------------
+version=$(sed -nE 's/^project\(honura VERSION ([0-9]+)\.([0-9]+)\.[0-9]+\.([0-9]+).*/\1.\2.\3/p' \
+    CMakeLists.txt)
+[[ -n $version ]] || fail "no four-part version in project() of CMakeLists.txt"
+mkdir -p out/windows
+cp "$build/honura.exe" out/windows/honura.exe
+
+# Texts for Windows: CR LF line ends; the read-me in UTF-8 with a byte-order
+# mark, which every Windows editor reads as UTF-8 whatever the system's code page.
+crlf() { sed 's/\r$//; s/$/\r/' "$1" >"$2"; }
+stage=$work/zip/honura-$version
+rm -rf "$work/zip"
+mkdir -p "$stage/licenses"
+cp out/windows/honura.exe "$stage/"
+{
+    printf '\xEF\xBB\xBF'
+    sed "s/@VERSION@/$version/g" packaging/windows/README.txt | sed 's/\r$//; s/$/\r/'
+} >"$stage/README.txt"
+crlf packaging/windows/THIRD-PARTY-NOTICES.txt "$stage/THIRD-PARTY-NOTICES.txt"
+[[ -f LICENSE ]] && crlf LICENSE "$stage/LICENSE.txt"
+for f in LGPL-3.0-only GPL-3.0-only; do
+    crlf "$qt_licenses/$f.txt" "$stage/licenses/$f.txt"
+done
+crlf /usr/share/doc/libqt6core6/copyright "$stage/licenses/qt6-base.txt"
+crlf /usr/share/doc/mingw-w64-x86-64-dev/copyright "$stage/licenses/mingw-w64.txt"
+crlf /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licenses/gcc-runtime.txt"
+
+zip=out/honura-$version-windows-x64.zip
+rm -f "$zip"
+# Fixed dates: the same input gives the same zip.
+(cd "$work/zip" && find "honura-$version" -type f | LC_ALL=C sort >files.txt &&
+    cmake -E tar cf "$root/$zip" --format=zip --mtime="2026-01-01 00:00:00 UTC" --files-from=files.txt)
+echo "build-windows: $(du -h out/windows/honura.exe | cut -f1) out/windows/honura.exe"
+echo "build-windows: $(du -h "$zip" | cut -f1) $zip"
