@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds honura with its benchmarks and prints the figures: start-up to first
 # frame and peak memory against a bare Qt 6 window, the relayout of the board,
-# the commit of a message into a growing record, and the save of the settings.
+# the commit of a message into a growing record, and the save of the settings;
+# then the size of the Windows exe and zip and its start-up under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -14,4 +15,10 @@ echo "== board operations"
 if [ -x build/tests/bench/bench_commit ]; then
     echo "== commits"
     ./build/tests/bench/bench_commit
+fi
+echo "== Windows: sizes and start-up under Wine"
+if scripts/build-windows.sh --bench --host-icons build/icons >/dev/null; then
+    WINEPREFIX=$PWD/build-windows/wine-prefix /usr/bin/python3 scripts/bench_windows.py build-windows/build 10
+else
+    echo "the Windows build failed (run scripts/build-windows.sh --bench for the reason)"
 fi

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# build-windows.sh [--tests] [--host-icons <dir>]
+# build-windows.sh [--tests] [--bench] [--host-icons <dir>]
 #
 # Cross-builds the Windows program with MinGW-w64 against the static Qt for
 # Windows, and packs what a Windows user downloads:
@@ -9,9 +9,10 @@
 # Work goes to build-windows/: the unpacked Qt, the build, the icons of a
 # native build (the resources need them; only the icon tool is built).
 #   --tests             also the test programs of the Windows build
+#   --bench             also the bare Qt window of the start-up benchmark
 #   --host-icons <dir>  icons/ of a native build made already
-# The Qt archive is looked for in $HONURA_QT_MINGW (its folder or the archive
-# itself), then in ../shared/toolchains/qt6-mingw beside the repository and in
+# The Qt archive is $HONURA_QT_MINGW (the archive or its folder) when set, else
+# looked for in ../shared/toolchains/qt6-mingw beside the repository and in
 # /work/shared/toolchains/qt6-mingw.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,12 +23,14 @@ fail() {
 }
 
 tests=OFF
+extra=()
 host_icons=
 while [[ $# -gt 0 ]]; do
     case $1 in
-    --tests) tests=ON ;;
+    --tests) tests=ON && extra+=(honura_tests) ;;
+    --bench) tests=ON && extra+=(bench_bare_window) ;;
     --host-icons) host_icons=${2:?--host-icons needs a folder} && shift ;;
-    *) fail "unknown argument $1 (usage: build-windows.sh [--tests] [--host-icons <dir>])" ;;
+    *) fail "unknown argument $1 (usage: build-windows.sh [--tests] [--bench] [--host-icons <dir>])" ;;
     esac
     shift
 done
@@ -35,17 +38,17 @@ done
 # --- What the build needs --------------------------------------------------------
 archive_name=qt-6.4.2-mingw-w64-x86_64-static.tar.zst
 archive=
-for place in "${HONURA_QT_MINGW:-}" "$root/../shared/toolchains/qt6-mingw" \
-    /work/shared/toolchains/qt6-mingw; do
-    [[ -n $place ]] || continue
+places=("$root/../shared/toolchains/qt6-mingw" /work/shared/toolchains/qt6-mingw)
+[[ -n ${HONURA_QT_MINGW:-} ]] && places=("$HONURA_QT_MINGW")
+for place in "${places[@]}"; do
     [[ -d $place ]] && place="$place/$archive_name"
     if [[ -f $place ]]; then
         archive=$(cd "$(dirname "$place")" && pwd)/$(basename "$place")
         break
     fi
 done
-[[ -n $archive ]] || fail "the Qt for Windows toolchain is missing: no $archive_name" \
-    "(set HONURA_QT_MINGW to its folder)"
+[[ -n $archive ]] || fail "the Qt for Windows toolchain is missing: no $archive_name in" \
+    "${places[*]} (set HONURA_QT_MINGW to its folder)"
 for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres x86_64-w64-mingw32-objdump \
     zstd cmake ninja; do
     command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/deps.sh test installs it)"
@@ -90,9 +93,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DHONURA_HOST_ICON_DIR="$host_icons" -DHONURA_TESTS="$tests" >/dev/null ||
     fail "configuring the Windows build failed"
-targets=(honura)
-[[ $tests == ON ]] && targets+=(honura_tests)
-cmake --build "$build" -j 2 --target "${targets[@]}" || fail "the Windows build failed"
+cmake --build "$build" -j 2 --target honura "${extra[@]}" || fail "the Windows build failed"
 
 # One file: the program imports nothing but the system's own libraries.
 foreign=$(x86_64-w64-mingw32-objdump -p "$build/honura.exe" | sed -n 's/^\s*DLL Name: //p' |

@@ -6,9 +6,10 @@
 # widget tests and the Win32 backend tests under Wine on a private X server,
 # then the end-to-end test of honura.exe under Wine (tests/windows/).
 # The icons of <native-build-dir> are used when it has them, so that no native
-# build is needed. Wine runs in one prefix kept in build-windows/wine-prefix
-# (made on the first run, about half a minute), or in a temporary one where that
-# cannot be made; no Wine or X server process outlives the stage.
+# build is needed. Wine runs in one prefix kept in build-windows/wine-prefix or
+# $WINEPREFIX (made on the first run, about half a minute), or in a temporary
+# one where that cannot be made (a read-only home or build folder); no Wine or
+# X server process outlives the stage.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 native=${1:-}
@@ -35,13 +36,13 @@ icons=()
 scripts/build-windows.sh --tests "${icons[@]}"
 build=$root/build-windows/build
 
-# One prefix for every run, or a temporary one.
-prefix=$root/build-windows/wine-prefix
+# One prefix for every run ($WINEPREFIX when set), or a temporary one.
+prefix=${WINEPREFIX:-$root/build-windows/wine-prefix}
 temporary=
-if ! mkdir -p "$prefix" 2>/dev/null || [[ ! -w $prefix ]]; then
+if ! mkdir -p "$prefix" 2>/dev/null || ! touch "$prefix/.writable" 2>/dev/null; then
     prefix=$(mktemp -d "${TMPDIR:-/tmp}/honura-wine.XXXXXX")
     temporary=$prefix
-    echo "check-windows: cannot make the Wine prefix in build-windows/: using $prefix"
+    echo "check-windows: cannot make the Wine prefix ${WINEPREFIX:-build-windows/wine-prefix}: using $prefix"
 fi
 export WINEPREFIX=$prefix WINEDEBUG=-all
 # No installers for .NET and HTML, no menu entries in the user's desktop.

@@ -1,6 +1,8 @@
 """honura.exe under Wine on a private X server, as a Windows user meets it: the
-exe carries its version, icon and manifest; the board opens with its caption
-and its 65 cells in a folder with a Japanese name; a second start is refused
+zip holds the exe, the read-me and the licence notes, and is unpacked into a
+folder with a Japanese name; the exe carries its version, icon and manifest;
+the board opens with its caption
+and its 65 cells; a second start is refused
 with the message; a double-click on the torii confines the pointer to the
 board and a second one frees it; clicks spell; the About window starts the
 system-information tool the registry names; closing writes honura.ini beside
@@ -13,6 +15,7 @@ import shutil
 import subprocess
 import sys
 import time
+import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 from harness import Checker, poll  # noqa: E402
@@ -108,9 +111,26 @@ def relative_moves_stay(w, r):
 def scenario(args, c, w):
     out = args.out
     os.makedirs(out, exist_ok=True)
-    folder = w._dir("ホヌラ テスト")  # C:\ holds no test files; Z:\tmp\...\ホヌラ テスト
+    # The zip, unpacked where a user might put it.
+    with zipfile.ZipFile(args.zip) as z:
+        names = set(z.namelist())
+        top = sorted(names)[0].split("/")[0]
+        wanted = ["honura.exe", "README.txt", "THIRD-PARTY-NOTICES.txt", "licenses/LGPL-3.0-only.txt",
+                  "licenses/GPL-3.0-only.txt", "licenses/qt6-base.txt", "licenses/mingw-w64.txt",
+                  "licenses/gcc-runtime.txt"]
+        if os.path.exists(os.path.join(ROOT, "LICENSE")):
+            wanted.append("LICENSE.txt")
+        c.equal(sorted(names), sorted(f"{top}/{n}" for n in wanted), "files in the zip")
+        readme = z.read(f"{top}/README.txt")
+        c.check(readme.startswith(b"\xef\xbb\xbf") and b"\n" not in readme.replace(b"\r\n", b""),
+                "read-me in UTF-8 with a byte-order mark and CR LF line ends")
+        text = readme.decode("utf-8-sig")
+        c.check("動かし方" in text and "Running it" in text, "read-me in Japanese and English")
+        z.extractall(w._dir("ホヌラ テスト"))
+    folder = os.path.join(w.tmp, "ホヌラ テスト", top)
     exe = os.path.join(folder, "honura.exe")
-    shutil.copy2(args.exe, exe)
+    with open(exe, "rb") as a, open(args.exe, "rb") as b:
+        c.check(a.read() == b.read(), "the zip holds the exe just built")
     tools = w._dir("tools")
     tool = os.path.join(tools, "MSINFO32.EXE")
     shutil.copy2(args.inspector, tool)
@@ -218,6 +238,7 @@ def main():
     p = argparse.ArgumentParser()
     p.add_argument("--exe", required=True)
     p.add_argument("--inspector", required=True)
+    p.add_argument("--zip", required=True, help="the zip scripts/build-windows.sh packs")
     p.add_argument("--out", default=os.path.join(ROOT, "out", "windows"))
     args = p.parse_args()
     c = Checker("test_wine")

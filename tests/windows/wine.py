@@ -64,8 +64,11 @@ class Window:
 
 class WineSession(XSession):
     def __init__(self, inspector, wm=True, prefix=None):
-        wanted = prefix or os.environ.get("WINEPREFIX") or tempfile.mkdtemp(prefix="honura-wine-")
-        self.prefix, self.temporary_prefix = usable_prefix(os.path.abspath(wanted))
+        wanted = prefix or os.environ.get("WINEPREFIX")
+        if wanted:
+            self.prefix, self.temporary_prefix = usable_prefix(os.path.abspath(wanted))
+        else:
+            self.prefix, self.temporary_prefix = tempfile.mkdtemp(prefix="honura-wine-"), True
         super().__init__(wm=wm, extra_env={
             "WINEPREFIX": self.prefix,
             "LANG": "ja_JP.UTF-8",
@@ -84,7 +87,8 @@ class WineSession(XSession):
             self.wine("wineboot", "-i", timeout=300)
         for key, name, kind, value in SETTINGS:
             self.reg_add(key, name, kind, value)
-        self.windows()  # the first program of a session waits for Wine's desktop
+        if self.inspector:
+            self.windows()  # the first program of a session waits for Wine's desktop
         return self
 
     def stop(self):
