@@ -5,7 +5,7 @@ set -euo pipefail
 
 build_pkgs=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-xfixes0-dev
+    qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-xfixes0-dev libxcb-xinput-dev
     fonts-ipafont-mincho fonts-ipafont-gothic qt6-translations-l10n
     xvfb xauth openbox xdotool imagemagick
 )
