@@ -3,6 +3,7 @@
 #include "board/frmmain.h"
 
 #include "platform/platform.h"
+#include "settings/atomicfile.h"
 #include "settings/boardsettings.h"
 
 #include <QCheckBox>
@@ -81,7 +82,10 @@ void hideExtras(QFontDialog& dlg)
 
 void FrmMain::SettingLoad()
 {
-    const BoardSettings s = loadBoardSettings(platform().settingsPath());
+    const QString path = platform().settingsPath();
+    // What a save cut short by a crash or a power cut left beside the file.
+    profile::removeStaleTemporaries(path);
+    const BoardSettings s = loadBoardSettings(path);
     setBoardFont(makeFont(s.fontName, s.fontSize, s.bold, s.italic));
     formGeometry_ = onScreen({s.top, s.left, s.width, s.height});
     setOuterTwips(formGeometry_);

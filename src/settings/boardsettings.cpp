@@ -69,14 +69,16 @@ BoardSettings loadBoardSettings(const QString& path)
 
 void saveBoardSettings(const QString& path, const BoardSettings& s)
 {
-    IniPut(path, kFont, kName, s.fontName);
-    IniPut(path, kFont, kSize, convert::fontSizeText(s.fontSize));
-    IniPut(path, kFont, kBold, convert::booleanText(s.bold));
-    IniPut(path, kFont, kItalic, convert::booleanText(s.italic));
-    IniPut(path, kForm, kTop, QString::number(s.top));
-    IniPut(path, kForm, kLeft, QString::number(s.left));
-    IniPut(path, kForm, kWidth, QString::number(s.width));
-    IniPut(path, kForm, kHeight, QString::number(s.height));
+    IniEdit file(path);
+    file.put(kFont, kName, s.fontName);
+    file.put(kFont, kSize, convert::fontSizeText(s.fontSize));
+    file.put(kFont, kBold, convert::booleanText(s.bold));
+    file.put(kFont, kItalic, convert::booleanText(s.italic));
+    file.put(kForm, kTop, QString::number(s.top));
+    file.put(kForm, kLeft, QString::number(s.left));
+    file.put(kForm, kWidth, QString::number(s.width));
+    file.put(kForm, kHeight, QString::number(s.height));
+    file.commit();
 }
 
 QRect fitOnScreens(const QRect& window, const QList<QRect>& screens)

@@ -31,7 +31,7 @@ inline constexpr int kMaxFontSize = 1638;
 // positive take the key's default.
 BoardSettings loadBoardSettings(const QString& path);
 
-// Writes the eight keys in the same order.
+// Writes the eight keys in the same order, in one replace of the file.
 void saveBoardSettings(const QString& path, const BoardSettings& s);
 
 // Where a window whose outer rectangle is window (pixels) goes: unchanged when
