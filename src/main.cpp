@@ -13,18 +13,26 @@
 
 int main(int /*argc*/, char** argv)
 {
-#ifndef Q_OS_WIN
-    // The board saves and restores its screen position, which needs X11 (on
-    // Wayland desktops through XWayland), unless the user chose another platform.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    if (qgetenv("QT_QPA_PLATFORM") == "xcb" && !honura::x11DisplayReachable())
-        return 1;
-#endif
     // The program takes no arguments: whatever is given is ignored. Only the
     // program name is handed to Qt, so that Qt does not act on options either.
+    char* qtArgv[] = {argv[0], nullptr, nullptr, nullptr};
     int qtArgc = 1;
-    QApplication app(qtArgc, argv);
+#ifndef Q_OS_WIN
+    // The board saves and restores its screen position, which needs X11 (on
+    // Wayland desktops through XWayland), unless the user chose another
+    // platform. The choice goes to Qt as an option, not through the
+    // environment, which programs started from the About window inherit.
+    static char platformOption[] = "-platform";
+    static char xcb[] = "xcb";
+    const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
+    if (chosen.isEmpty()) {
+        qtArgv[qtArgc++] = platformOption;
+        qtArgv[qtArgc++] = xcb;
+    }
+    if ((chosen.isEmpty() || chosen == "xcb") && !honura::x11DisplayReachable())
+        return 1;
+#endif
+    QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("honura"));
     // No application display name: Qt would append it to every window title
     // that does not end in it ("ホヌラのﾊﾞｰｼﾞｮﾝ情報 — ホヌラ").
