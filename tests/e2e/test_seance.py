@@ -115,6 +115,26 @@ def check_jumps_undone(x, c, r, label):
     warp(x, (r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
 
 
+def windows_of_other_programs(x, r):
+    """Windows of other programs: one on the middle of the board (a
+    notification, say) and one under everything, covering the screen (a
+    desktop's icons). Over them the program hears nothing of the pointer."""
+    from Xlib import X
+    d = x.xlib()
+    screen = d.screen()
+    cx, cy = (r[0] + r[2]) // 2, (r[1] + r[3]) // 2
+    made = []
+    for gx, gy, gw, gh, stack in ((0, 0, screen.width_in_pixels, screen.height_in_pixels, X.Below),
+                                  (cx - 50, cy - 50, 100, 100, X.Above)):
+        w = screen.root.create_window(gx, gy, gw, gh, 0, screen.root_depth, override_redirect=True,
+                                      background_pixel=screen.white_pixel)
+        w.configure(stack_mode=stack)
+        w.map()
+        made.append(w)
+    d.sync()
+    return made
+
+
 def check_free(x, c, r, label):
     mid = ((r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
     warp(x, *mid)
@@ -234,6 +254,11 @@ def seance(args, c):
         r = confinement(frame)
         check_held(x, c, r, "possession mode")
         check_jumps_undone(x, c, r, "possession mode")
+        others = windows_of_other_programs(x, r)
+        check_jumps_undone(x, c, r, "over another program's window")
+        for w in others:
+            w.destroy()
+        x.xlib().sync()
         warp(x, *centre(cell(frame, "ん")))
         c.equal(cursor_image(x), POSSESSION_CURSOR, "possession cursor over a cell")
 

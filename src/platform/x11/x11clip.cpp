@@ -23,7 +23,10 @@
 // leaving one of them, each of which says where the pointer is. One that finds
 // the pointer outside the rectangle moves it back to the rectangle's nearest
 // point. An absolute jump out of the board is undone at the first event it
-// causes; a pointer that stays inside costs one comparison per event.
+// causes; a pointer that stays inside costs one comparison per event. Away
+// from the program's windows (over a window of another program that lies on
+// the board, say) the program hears nothing of the pointer, so there it asks
+// where the pointer is, twenty times a second, until it is back.
 //
 // Barriers and grabs belong to the program's X connection: when the program
 // ends, in whatever way (a crash, SIGKILL, SIGTERM and SIGINT included), the
@@ -72,40 +75,43 @@ uint8_t extensionOpcode(xcb_connection_t* c, const char* name)
 
 bool hasExtension(xcb_connection_t* c, const char* name) { return extensionOpcode(c, name) != 0; }
 
-// Where a pointer event puts the pointer, in screen pixels: core motion,
-// enter and leave events, and their XInput 2 forms (which Qt asks for where the
-// server has them) with xiOpcode the XInput extension's opcode. Nothing for
-// every other event.
-std::optional<QPoint> pointerAt(const xcb_generic_event_t* e, uint8_t xiOpcode)
+// What a pointer event says of the pointer: where it is, in screen pixels,
+// and whether it is over one of the program's windows (motion there, or
+// entering one) or away from them (leaving one, or entering the root window,
+// where Qt watches crossings). Core motion, enter and leave events count, and
+// their XInput 2 forms (which Qt asks for where the server has them), xiOpcode
+// being the XInput extension's opcode.
+struct PointerEvent {
+    QPoint at;
+    bool away = false;
+};
+
+std::optional<PointerEvent> pointerEvent(const xcb_generic_event_t* e, uint8_t xiOpcode,
+                                         xcb_window_t root)
 {
-    switch (e->response_type & 0x7f) {
-    case XCB_MOTION_NOTIFY: {
+    const uint8_t type = e->response_type & 0x7f;
+    if (type == XCB_MOTION_NOTIFY) {
         const auto* m = reinterpret_cast<const xcb_motion_notify_event_t*>(e);
-        return QPoint(m->root_x, m->root_y);
+        return PointerEvent{{m->root_x, m->root_y}};
     }
-    case XCB_ENTER_NOTIFY:
-    case XCB_LEAVE_NOTIFY: {
+    if (type == XCB_ENTER_NOTIFY || type == XCB_LEAVE_NOTIFY) {
         const auto* m = reinterpret_cast<const xcb_enter_notify_event_t*>(e);
-        return QPoint(m->root_x, m->root_y);
+        return PointerEvent{{m->root_x, m->root_y}, type == XCB_LEAVE_NOTIFY || m->event == root};
     }
-    case XCB_GE_GENERIC: {
-        const auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(e);
-        if (xiOpcode == 0 || ge->extension != xiOpcode)
-            return std::nullopt;
-        // Positions are 16.16 fixed point: the whole part is the pixel.
-        if (ge->event_type == XCB_INPUT_MOTION) {
-            const auto* m = reinterpret_cast<const xcb_input_motion_event_t*>(e);
-            return QPoint(m->root_x >> 16, m->root_y >> 16);
-        }
-        if (ge->event_type == XCB_INPUT_ENTER || ge->event_type == XCB_INPUT_LEAVE) {
-            const auto* m = reinterpret_cast<const xcb_input_enter_event_t*>(e);
-            return QPoint(m->root_x >> 16, m->root_y >> 16);
-        }
+    const auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(e);
+    if (type != XCB_GE_GENERIC || xiOpcode == 0 || ge->extension != xiOpcode)
         return std::nullopt;
+    // Positions are 16.16 fixed point: the whole part is the pixel.
+    if (ge->event_type == XCB_INPUT_MOTION) {
+        const auto* m = reinterpret_cast<const xcb_input_motion_event_t*>(e);
+        return PointerEvent{{m->root_x >> 16, m->root_y >> 16}};
     }
-    default:
-        return std::nullopt;
+    if (ge->event_type == XCB_INPUT_ENTER || ge->event_type == XCB_INPUT_LEAVE) {
+        const auto* m = reinterpret_cast<const xcb_input_enter_event_t*>(e);
+        return PointerEvent{{m->root_x >> 16, m->root_y >> 16},
+                            ge->event_type == XCB_INPUT_LEAVE || m->event == root};
     }
+    return std::nullopt;
 }
 
 // XWayland announces itself by an extension of its own since version 23, and
@@ -144,12 +150,22 @@ QWindow* windowAt(QPoint p)
     return nullptr;
 }
 
+// How often the pointer is asked for while it is away from the program's
+// windows, in milliseconds: twenty times a second.
+constexpr int kAwayPollMs = 50;
+
 class Confinement : public QObject, public QAbstractNativeEventFilter {
   public:
     static Confinement& get()
     {
         static Confinement* c = new Confinement; // lives as long as the X connection
         return *c;
+    }
+
+    Confinement()
+    {
+        awayPoll_.setInterval(kAwayPollMs);
+        connect(&awayPoll_, &QTimer::timeout, this, &Confinement::pollPointer);
     }
 
     bool confine(const PixelRect& logical);
@@ -165,6 +181,7 @@ class Confinement : public QObject, public QAbstractNativeEventFilter {
     Server server(xcb_connection_t* c);
     bool confineByBarriers(xcb_connection_t* c, const PixelRect& r);
     void holdInside(xcb_connection_t* c, QPoint at) const;
+    void pollPointer();
     bool grabAllowed() const;
     bool updateGrab();
 
@@ -172,6 +189,7 @@ class Confinement : public QObject, public QAbstractNativeEventFilter {
     uint8_t xiOpcode_ = 0;
     std::vector<xcb_xfixes_barrier_t> barriers_;
     std::optional<PixelRect> held_; // the rectangle the barriers stand around
+    QTimer awayPoll_;               // while the pointer is away from the program's windows
     QPointer<QWindow> grabWindow_;  // XWayland: the window the pointer is held in
     bool focusLost_ = false;        // another program's window took the focus meanwhile
 };
@@ -291,14 +309,32 @@ void Confinement::holdInside(xcb_connection_t* c, QPoint at) const
 
 bool Confinement::nativeEventFilter(const QByteArray& /*type*/, void* message, qintptr* /*result*/)
 {
-    if (!held_)
+    xcb_connection_t* c = held_ ? connection() : nullptr;
+    if (!c)
         return false;
-    const std::optional<QPoint> at =
-        pointerAt(static_cast<const xcb_generic_event_t*>(message), xiOpcode_);
-    if (at)
-        if (xcb_connection_t* c = connection())
-            holdInside(c, *at);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const std::optional<PointerEvent> p =
+        pointerEvent(static_cast<const xcb_generic_event_t*>(message), xiOpcode_, root);
+    if (p) {
+        holdInside(c, p->at);
+        if (!p->away)
+            awayPoll_.stop();
+        else if (!awayPoll_.isActive())
+            awayPoll_.start();
+    }
     return false; // Qt handles the event as usual
+}
+
+void Confinement::pollPointer()
+{
+    xcb_connection_t* c = connection();
+    if (!c || !held_)
+        return;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_query_pointer_reply_t* p = xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr);
+    if (p)
+        holdInside(c, QPoint(p->root_x, p->root_y));
+    std::free(p);
 }
 
 // Where the pointer can only be held by a grab, the program's modal windows
@@ -345,6 +381,7 @@ bool Confinement::release()
         xcb_xfixes_delete_pointer_barrier(c, id);
     barriers_.clear();
     held_.reset();
+    awayPoll_.stop();
     if (grabWindow_) {
         grabWindow_ = nullptr;
         xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
