@@ -67,17 +67,23 @@ BoardSettings loadBoardSettings(const QString& path)
     return s;
 }
 
+std::array<SettingText, 8> settingTexts(const BoardSettings& s)
+{
+    return {{{kFont, kName, s.fontName},
+             {kFont, kSize, convert::fontSizeText(s.fontSize)},
+             {kFont, kBold, convert::booleanText(s.bold)},
+             {kFont, kItalic, convert::booleanText(s.italic)},
+             {kForm, kTop, QString::number(s.top)},
+             {kForm, kLeft, QString::number(s.left)},
+             {kForm, kWidth, QString::number(s.width)},
+             {kForm, kHeight, QString::number(s.height)}}};
+}
+
 void saveBoardSettings(const QString& path, const BoardSettings& s)
 {
     IniEdit file(path);
-    file.put(kFont, kName, s.fontName);
-    file.put(kFont, kSize, convert::fontSizeText(s.fontSize));
-    file.put(kFont, kBold, convert::booleanText(s.bold));
-    file.put(kFont, kItalic, convert::booleanText(s.italic));
-    file.put(kForm, kTop, QString::number(s.top));
-    file.put(kForm, kLeft, QString::number(s.left));
-    file.put(kForm, kWidth, QString::number(s.width));
-    file.put(kForm, kHeight, QString::number(s.height));
+    for (const SettingText& t : settingTexts(s))
+        file.put(t.section, t.key, t.text);
     file.commit();
 }
 

@@ -9,7 +9,6 @@
 #include "platform/cp932.h"
 #include "platform/headless/headlessplatform.h"
 #include "settings/boardsettings.h"
-#include "settings/convert.h"
 #include "settings/inifile.h"
 #include "settings/profile.h"
 
@@ -41,12 +40,13 @@ template <typename F> static double medianMicros(int runs, F&& f)
 
 // A key written as a save used to write it: the whole file read, edited and
 // replaced through QSaveFile (which flushes the file's data, not its folder).
-static void formerIniPut(const QString& path, const char* section, const char* key,
+static void formerIniPut(const QString& path, const QString& section, const QString& key,
                          const QString& value)
 {
     const profile::FileContents file = profile::readFile(path);
     const std::optional<std::string> edited =
-        profile::put(file.bytes, section, key, cp932::encode(value)->toStdString());
+        profile::put(file.bytes, cp932::encode(section)->toStdString(),
+                     cp932::encode(key)->toStdString(), cp932::encode(value)->toStdString());
     if (!edited || *edited == file.bytes)
         return;
     QSaveFile f(path);
@@ -59,14 +59,8 @@ static void formerIniPut(const QString& path, const char* section, const char* k
 
 static void formerSave(const QString& path, const BoardSettings& s)
 {
-    formerIniPut(path, "FONT", "NAME", s.fontName);
-    formerIniPut(path, "FONT", "SIZE", convert::fontSizeText(s.fontSize));
-    formerIniPut(path, "FONT", "BOLD", convert::booleanText(s.bold));
-    formerIniPut(path, "FONT", "ITALIC", convert::booleanText(s.italic));
-    formerIniPut(path, "Form", "TOP", QString::number(s.top));
-    formerIniPut(path, "Form", "LEFT", QString::number(s.left));
-    formerIniPut(path, "Form", "WIDTH", QString::number(s.width));
-    formerIniPut(path, "Form", "HEIGHT", QString::number(s.height));
+    for (const SettingText& t : settingTexts(s))
+        formerIniPut(path, t.section, t.key, t.text);
 }
 
 // Every key changed, so that every write really happens.

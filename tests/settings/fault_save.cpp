@@ -16,7 +16,6 @@
 #include "board/frmmain.h"
 #include "platform/headless/headlessplatform.h"
 #include "settings/boardsettings.h"
-#include "settings/convert.h"
 #include "settings/inifile.h"
 
 #include <QApplication>
@@ -45,17 +44,11 @@ BoardSettings set(bool b)
     return s;
 }
 
-// Today's eight writes: one IniPut() a key.
+// Eight writes: one IniPut() a key.
 void savePerKey(const QString& path, const BoardSettings& s)
 {
-    IniPut(path, "FONT", "NAME", s.fontName);
-    IniPut(path, "FONT", "SIZE", convert::fontSizeText(s.fontSize));
-    IniPut(path, "FONT", "BOLD", convert::booleanText(s.bold));
-    IniPut(path, "FONT", "ITALIC", convert::booleanText(s.italic));
-    IniPut(path, "Form", "TOP", QString::number(s.top));
-    IniPut(path, "Form", "LEFT", QString::number(s.left));
-    IniPut(path, "Form", "WIDTH", QString::number(s.width));
-    IniPut(path, "Form", "HEIGHT", QString::number(s.height));
+    for (const SettingText& t : settingTexts(s))
+        IniPut(path, t.section, t.key, t.text);
 }
 
 QByteArray bytesOf(const BoardSettings& s)
