@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -66,6 +67,7 @@ class TestFrmMainSettings : public QObject {
     void fontDialogChoice();
     void fontDialogKeepsRequestedFace();
     void fontDialogBoldOfAFaceWithoutBold();
+    void absentFaceKeepsItsName();
 
   private:
     std::unique_ptr<QTemporaryDir> dir_;
@@ -306,6 +308,20 @@ void TestFrmMainSettings::fontDialogBoldOfAFaceWithoutBold()
     QVERIFY(!w.boardFont().bold());
     QCOMPARE(w.boardFont().family(), QStringLiteral("ＭＳ Ｐ明朝"));
     QVERIFY(!w.LblChar(10)->font().bold());
+}
+
+// A face no longer on the machine: the labels show an installed face and the
+// settings file keeps the name.
+void TestFrmMainSettings::absentFaceKeepsItsName()
+{
+    writeAll(path_, "[FONT]\r\nNAME=No Such Face\r\nSIZE=12\r\n");
+    FrmMain w;
+    QVERIFY(w.startUp());
+    const QString shown = w.LblChar(10)->font().family();
+    QVERIFY(!shown.isEmpty() && shown != u"No Such Face"_qs);
+    QVERIFY(QFontDatabase::hasFamily(shown));
+    w.close();
+    QVERIFY(readAll(path_).startsWith("[FONT]\r\nNAME=No Such Face\r\nSIZE=12\r\n"));
 }
 
 HONURA_TEST_MAIN(TestFrmMainSettings)
