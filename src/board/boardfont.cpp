@@ -23,12 +23,30 @@ void registerFaceSubstitutes()
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
 }
 
+namespace {
+
+QString resolveFamily(const QString& face)
+{
+    if (QFontDatabase::hasFamily(face))
+        return face;
+    const QStringList families = QFontDatabase::families();
+    for (const QString& sub : QFont::substitutes(face))
+        for (const QString& listed : families)
+            if (listed.compare(sub, Qt::CaseInsensitive) == 0)
+                return listed; // spelt as listed: the substitutes are kept in lower case
+    // Families listed under another name in this locale, and absent faces:
+    // what the toolkit finds for the name.
+    return QFontInfo(QFont(face)).family();
+}
+
+} // namespace
+
 QString drawnFamily(const QString& face)
 {
     static QHash<QString, QString> resolved;
     auto it = resolved.constFind(face);
     if (it == resolved.constEnd())
-        it = resolved.insert(face, QFontInfo(QFont(face)).family());
+        it = resolved.insert(face, resolveFamily(face));
     return *it;
 }
 
