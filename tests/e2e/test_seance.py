@@ -214,7 +214,7 @@ MENU = ["終了", "字体", "記録", "ホヌラについて"]
 def menu_command(x, name):
     """A command of the menu bar by the keyboard: the menu bar lies outside
     the confinement, where the pointer cannot go in possession mode."""
-    x.xdotool("key", "alt")
+    x.xdotool("key", "F10")
     x.xdotool("key", *["Right"] * MENU.index(name), "Return")
     time.sleep(GESTURE_GAP)
 
