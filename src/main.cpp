@@ -1,7 +1,7 @@
 // honura: a spirit board for the desktop.
 
 #include "board/frmmain.h"
-#include "board/pictures.h"
+#include "pictures/pictures.h"
 #include "platform/appinfo.h"
 #include "platform/platform.h"
 #ifndef Q_OS_WIN

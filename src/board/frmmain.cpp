@@ -1,7 +1,7 @@
 #include "board/frmmain.h"
 
 #include "board/clicklabel.h"
-#include "board/pictures.h"
+#include "pictures/pictures.h"
 #include "platform/platform.h"
 #include "platform/windowframe.h"
 

@@ -1,6 +1,6 @@
 // The embedded pictures: sizes, colours, transparency and their sharp renderings.
-#include "board/iconfile.h"
-#include "board/pictures.h"
+#include "pictures/iconfile.h"
+#include "pictures/pictures.h"
 
 #include "testmain.h"
 

@@ -1,4 +1,4 @@
-#include "board/pictures.h"
+#include "pictures/pictures.h"
 
 #include <QGuiApplication>
 

@@ -1,4 +1,4 @@
-#include "board/iconfile.h"
+#include "pictures/iconfile.h"
 
 #include <QBuffer>
 #include <QtEndian>

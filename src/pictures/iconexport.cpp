@@ -3,8 +3,8 @@
 //   <directory>/hicolor/<n>x<n>/apps/honura.png  for n = 16, 32, 64, 128, 256
 //   <directory>/honura.ico                       the same sizes in one file
 
-#include "board/iconfile.h"
-#include "board/pictures.h"
+#include "pictures/iconfile.h"
+#include "pictures/pictures.h"
 
 #include <QCoreApplication>
 #include <QDir>
