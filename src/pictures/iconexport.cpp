@@ -1,7 +1,9 @@
-// honura_iconexport <directory>: writes the program icon for installation and
-// for the Windows resources, from the pixel art built into the program:
-//   <directory>/hicolor/<n>x<n>/apps/honura.png  for n = 16, 32, 64, 128, 256
-//   <directory>/honura.ico                       the same sizes in one file
+// honura_iconexport <directory> <icon name>: writes the program icon for
+// installation and for the Windows resources, from the pixel art built into
+// the program:
+//   <directory>/hicolor/<n>x<n>/apps/<icon name>.png  n = 16, 32, 48, 64, 128, 256
+//   <directory>/hicolor/scalable/apps/<icon name>.svg the 32-pixel drawing, scalable
+//   <directory>/honura.ico                            every size in one file
 
 #include "pictures/iconfile.h"
 #include "pictures/pictures.h"
@@ -14,11 +16,12 @@
 
 namespace {
 
-bool writeFile(const QString& path, const QByteArray& data)
+bool writeFile(const QDir& out, const QString& dir, const QString& name, const QByteArray& data)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush()) {
-        std::fprintf(stderr, "honura_iconexport: cannot write %s\n", qPrintable(path));
+    QFile file(out.filePath(dir + QLatin1Char('/') + name));
+    if (data.isEmpty() || !out.mkpath(dir) || !file.open(QIODevice::WriteOnly) ||
+        file.write(data) != data.size() || !file.flush()) {
+        std::fprintf(stderr, "honura_iconexport: cannot write %s\n", qPrintable(file.fileName()));
         return false;
     }
     return true;
@@ -29,27 +32,22 @@ bool writeFile(const QString& path, const QByteArray& data)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: honura_iconexport <directory>\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: honura_iconexport <directory> <icon name>\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    const QList<QImage> sizes = honura::pictures::foxIconSizes();
+    const QString name = QString::fromLocal8Bit(argv[2]);
+    namespace pictures = honura::pictures;
+    const QList<QImage> sizes = pictures::foxIconSizes();
+    bool ok = true;
     for (const QImage& image : sizes) {
-        const QString dir = QStringLiteral("hicolor/%1x%1/apps").arg(image.width());
-        if (!out.mkpath(dir)) {
-            std::fprintf(stderr, "honura_iconexport: cannot create %s\n",
-                         qPrintable(out.filePath(dir)));
-            return 1;
-        }
-        const QString path = out.filePath(dir + QStringLiteral("/honura.png"));
-        if (!image.save(path, "PNG")) {
-            std::fprintf(stderr, "honura_iconexport: cannot write %s\n", qPrintable(path));
-            return 1;
-        }
+        ok = ok && writeFile(out, QStringLiteral("hicolor/%1x%1/apps").arg(image.width()),
+                             name + QStringLiteral(".png"), pictures::pngFile(image));
     }
-    const QByteArray ico = honura::pictures::icoFile(sizes);
-    if (ico.isEmpty() || !writeFile(out.filePath(QStringLiteral("honura.ico")), ico))
-        return 1;
-    return 0;
+    ok = ok && writeFile(out, QStringLiteral("hicolor/scalable/apps"),
+                         name + QStringLiteral(".svg"), pictures::svgFile(pictures::foxIcon()));
+    ok = ok && writeFile(out, QStringLiteral("."), QStringLiteral("honura.ico"),
+                         pictures::icoFile(sizes));
+    return ok ? 0 : 1;
 }

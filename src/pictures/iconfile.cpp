@@ -1,7 +1,10 @@
 #include "pictures/iconfile.h"
 
 #include <QBuffer>
+#include <QString>
 #include <QtEndian>
+
+#include <algorithm>
 
 namespace honura::pictures {
 namespace {
@@ -22,7 +25,54 @@ void putU32(QByteArray& out, quint32 value)
     out.append(bytes, 4);
 }
 
-QByteArray pngOf(const QImage& image)
+// One rectangle of the SVG picture, in pixels.
+struct Run {
+    int x;
+    int y;
+    int width;
+    int height;
+    QRgb colour;
+};
+
+// The image as rectangles of one colour: runs along each row, each joined
+// with the runs of the same place and colour on the rows below.
+QList<Run> runsOf(const QImage& image)
+{
+    QList<Run> done;
+    QList<Run> open; // the runs that reached the row above
+    for (int y = 0; y < image.height(); ++y) {
+        QList<Run> row;
+        for (int x = 0; x < image.width();) {
+            const QRgb colour = image.pixel(x, y);
+            int end = x + 1;
+            while (end < image.width() && image.pixel(end, y) == colour)
+                ++end;
+            if (qAlpha(colour) != 0)
+                row.append({x, y, end - x, 1, colour});
+            x = end;
+        }
+        QList<Run> next;
+        for (Run run : row) {
+            const auto above = std::find_if(open.begin(), open.end(), [&](const Run& r) {
+                return r.x == run.x && r.width == run.width && r.colour == run.colour;
+            });
+            if (above != open.end()) {
+                run = *above;
+                ++run.height;
+                open.erase(above);
+            }
+            next.append(run);
+        }
+        done.append(open);
+        open = next;
+    }
+    done.append(open);
+    return done;
+}
+
+} // namespace
+
+QByteArray pngFile(const QImage& image)
 {
     QByteArray png;
     QBuffer buffer(&png);
@@ -32,7 +82,33 @@ QByteArray pngOf(const QImage& image)
     return png;
 }
 
-} // namespace
+QByteArray svgFile(const QImage& image)
+{
+    if (image.isNull())
+        return {};
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    QByteArray out = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" "
+                                    "height=\"%2\" viewBox=\"0 0 %1 %2\" "
+                                    "shape-rendering=\"crispEdges\">\n")
+                         .arg(argb.width())
+                         .arg(argb.height())
+                         .toUtf8();
+    for (const Run& r : runsOf(argb)) {
+        QString rect = QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" "
+                                      "fill=\"#%5\"")
+                           .arg(r.x)
+                           .arg(r.y)
+                           .arg(r.width)
+                           .arg(r.height)
+                           .arg(r.colour & 0xffffff, 6, 16, QLatin1Char('0'));
+        if (qAlpha(r.colour) != 255)
+            rect += QStringLiteral(" fill-opacity=\"%1\"").arg(qAlpha(r.colour) / 255.0, 0, 'g', 3);
+        out += rect.toUtf8() + "/>\n";
+    }
+    out += "</svg>\n";
+    return out;
+}
 
 QByteArray icoFile(const QList<QImage>& images)
 {
@@ -45,7 +121,7 @@ QByteArray icoFile(const QList<QImage>& images)
     for (const QImage& image : images) {
         if (image.width() != image.height() || image.width() < 1 || image.width() > 256)
             return {};
-        pngs.append(pngOf(image));
+        pngs.append(pngFile(image));
         if (pngs.last().isEmpty())
             return {};
     }
