@@ -1,6 +1,8 @@
 // honura: a spirit board for the desktop.
 
+#include "board/boardfont.h"
 #include "board/frmmain.h"
+#include "board/qttranslation.h"
 #include "pictures/pictures.h"
 #include "platform/appinfo.h"
 #include "platform/platform.h"
@@ -9,7 +11,6 @@
 #endif
 
 #include <QApplication>
-#include <QFont>
 
 int main(int /*argc*/, char** argv)
 {
@@ -29,9 +30,11 @@ int main(int /*argc*/, char** argv)
     // No application display name: Qt would append it to every window title
     // that does not end in it ("ホヌラのﾊﾞｰｼﾞｮﾝ情報 — ホヌラ").
     QApplication::setWindowIcon(honura::pictures::appIcon());
+    // Qt's standard dialogs and context menus in Japanese, like the rest of
+    // the interface; without the translation they stay in English.
+    honura::loadQtTranslation(app);
     // Where the Windows faces of the board are absent, show the IPA faces.
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    honura::registerFaceSubstitutes();
 
     honura::setPlatform(honura::createDesktopPlatform());
 

@@ -30,7 +30,7 @@ void FrmMain::ImgMark_Click()
 {
     const QString text = TxtMsg()->text();
     if (!text.isEmpty())
-        FrmLog::instance().appendRecord(QString(text + kCrLf));
+        FrmLog::instance(this).appendRecord(QString(text + kCrLf));
     TxtMsg()->setText(QString());
 }
 
@@ -50,7 +50,7 @@ void FrmMain::ImgMark_DblClick()
         // record after a line break and stays in the message box as well.
         const QString text = TxtMsg()->text();
         if (!text.isEmpty())
-            FrmLog::instance().appendRecord(QString(kCrLf + text));
+            FrmLog::instance(this).appendRecord(QString(kCrLf + text));
     }
 }
 
@@ -71,6 +71,6 @@ void FrmMain::CursorClip()
 
 void FrmMain::CursorFree() { platform().clipCursor(nullptr); }
 
-void FrmMain::MnuLog_Click() { FrmLog::showModal(); }
+void FrmMain::MnuLog_Click() { FrmLog::showModal(this); }
 
 } // namespace honura

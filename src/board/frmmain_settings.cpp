@@ -2,16 +2,11 @@
 // and the font command.
 #include "board/frmmain.h"
 
+#include "board/boardfont.h"
 #include "platform/platform.h"
 #include "settings/boardsettings.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFontDatabase>
-#include <QFontDialog>
-#include <QGroupBox>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QScreen>
 
 namespace honura {
@@ -50,33 +45,6 @@ FormGeometry onScreen(const FormGeometry& g)
             layout::roundEven(fitted.width() * tppX), layout::roundEven(fitted.height() * tppY)};
 }
 
-// The face the font dialog starts on: where the board's face is only known
-// through its substitute, the substitute, spelt as the font list spells it.
-QString dialogFamily(const QString& family)
-{
-    if (QFontDatabase::hasFamily(family))
-        return family;
-    const QString sub = QFont::substitute(family);
-    for (const QString& listed : QFontDatabase::families())
-        if (listed.compare(sub, Qt::CaseInsensitive) == 0)
-            return listed;
-    return family;
-}
-
-// The board font offers face, style and size only: no effects, no writing system.
-void hideExtras(QFontDialog& dlg)
-{
-    for (QGroupBox* box : dlg.findChildren<QGroupBox*>())
-        if (!box->findChildren<QCheckBox*>().isEmpty())
-            box->hide();
-    for (QComboBox* combo : dlg.findChildren<QComboBox*>()) {
-        combo->hide();
-        for (QLabel* label : dlg.findChildren<QLabel*>())
-            if (label->buddy() == combo)
-                label->hide();
-    }
-}
-
 } // namespace
 
 void FrmMain::SettingLoad()
@@ -112,29 +80,10 @@ void FrmMain::SettingSave()
 
 void FrmMain::MnuFont_Click()
 {
-    const QFont board = boardFont_;
-    const QString shown = dialogFamily(board.family());
-    QFontDialog dlg(this);
-    dlg.setOption(QFontDialog::DontUseNativeDialog);
-    dlg.setCurrentFont(makeFont(shown, board.pointSizeF(), board.bold(), board.italic()));
-    hideExtras(dlg);
-    // The dialog lists only the styles a face has and whole sizes, so it may
-    // open on less than the board font: what the user leaves as it opened stays
-    // as the board has it.
-    const QFont opened = dlg.currentFont();
-    if (dlg.exec() != QDialog::Accepted)
+    const std::optional<QFont> chosen = chooseBoardFont(this, boardFont_);
+    if (!chosen)
         return;
-    const QFont chosen = dlg.selectedFont();
-    if (chosen.pointSizeF() <= 0 || chosen.family().isEmpty())
-        return;
-    const bool sameFace = chosen.family() == opened.family();
-    const bool sameStyle =
-        sameFace && chosen.bold() == opened.bold() && chosen.italic() == opened.italic();
-    const bool sameSize = chosen.pointSizeF() == opened.pointSizeF();
-    setBoardFont(makeFont(sameFace ? board.family() : chosen.family(),
-                          sameSize ? board.pointSizeF() : chosen.pointSizeF(),
-                          sameStyle ? board.bold() : chosen.bold(),
-                          sameStyle ? board.italic() : chosen.italic()));
+    setBoardFont(*chosen);
     FontSet();
 }
 
