@@ -128,6 +128,9 @@ cleanup() {
     [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
     [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
     [[ -n $installed ]] && $SUDO "${apt[@]}" purge -y honura >/dev/null 2>&1
+    # A settings file the run may have put beside the program (a fault the
+    # checks report) is not left on the machine.
+    $SUDO rm -f /usr/games/honura.ini
     rm -rf "$scratch"
 }
 trap cleanup EXIT
