@@ -2,8 +2,8 @@
 
 #include "board/boardfont.h"
 #include "board/frmmain.h"
-#include "board/pictures.h"
 #include "board/qttranslation.h"
+#include "pictures/pictures.h"
 #include "platform/appinfo.h"
 #include "platform/platform.h"
 #ifndef Q_OS_WIN

@@ -3,7 +3,7 @@
 #include "about/aboutdef.h"
 #include "board/clicklabel.h"
 #include "board/layout.h"
-#include "board/pictures.h"
+#include "pictures/pictures.h"
 #include "platform/platform.h"
 #include "platform/windowframe.h"
 

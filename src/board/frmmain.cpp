@@ -4,7 +4,7 @@
 #include "board/boardfont.h"
 #include "board/clicklabel.h"
 #include "board/menustrip.h"
-#include "board/pictures.h"
+#include "pictures/pictures.h"
 #include "platform/platform.h"
 #include "platform/windowframe.h"
 

@@ -2,7 +2,7 @@
 // delivers them.
 #include "board/clicklabel.h"
 #include "board/frmmain.h"
-#include "board/pictures.h"
+#include "pictures/pictures.h"
 #include "record/frmlog.h"
 #include "testmain.h"
 
