@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
@@ -38,8 +39,9 @@ MenuStrip::MenuStrip(QWidget* parent) : QWidget(parent)
     setFocusPolicy(Qt::NoFocus); // reached by Alt or F10 only, never by Tab
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
-    if (parent)
-        window()->installEventFilter(this);
+    // Keys go to the focused widget, and a text box keeps the release of Alt
+    // to itself: watch the keys of every widget of this window.
+    qApp->installEventFilter(this);
 }
 
 QAction* MenuStrip::addCommand(const QString& text)
@@ -149,12 +151,6 @@ bool MenuStrip::event(QEvent* e)
         updateGeometry();
         update();
         break;
-    case QEvent::ParentAboutToChange:
-        window()->removeEventFilter(this);
-        break;
-    case QEvent::ParentChange:
-        window()->installEventFilter(this);
-        break;
     case QEvent::ShortcutOverride:
         // In keyboard mode the arrow keys, Enter, Space and Esc are the strip's.
         if (keyboard_)
@@ -169,7 +165,8 @@ bool MenuStrip::event(QEvent* e)
 // Alt pressed and released alone, or F10, takes the keyboard to the strip.
 bool MenuStrip::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == window() && isVisible() && isEnabled()) {
+    const auto* w = qobject_cast<const QWidget*>(watched);
+    if (w && w->window() == window() && isVisible() && isEnabled()) {
         if (e->type() == QEvent::KeyPress) {
             auto* k = static_cast<QKeyEvent*>(e);
             altAlone_ = k->key() == Qt::Key_Alt && !k->isAutoRepeat();
