@@ -50,8 +50,6 @@ QString drawnFamily(const QString& face)
     return *it;
 }
 
-namespace {
-
 QFont makeFont(const QString& family, double points, bool bold, bool italic)
 {
     QFont f;
@@ -61,6 +59,8 @@ QFont makeFont(const QString& family, double points, bool bold, bool italic)
     f.setItalic(italic);
     return f;
 }
+
+namespace {
 
 bool isBold(int weight) { return weight >= QFont::DemiBold; }
 

@@ -12,6 +12,9 @@ class QWidget;
 
 namespace honura {
 
+// A font of the given face name, size in points, bold and italic.
+QFont makeFont(const QString& family, double points, bool bold, bool italic);
+
 // Registers the IPA faces as the substitutes of the Windows faces of the board.
 void registerFaceSubstitutes();
 

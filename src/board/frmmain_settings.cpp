@@ -14,16 +14,6 @@ namespace honura {
 
 namespace {
 
-QFont makeFont(const QString& family, double points, bool bold, bool italic)
-{
-    QFont f;
-    f.setFamily(family);
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setItalic(italic);
-    return f;
-}
-
 QRect twipsToPixelRect(const FormGeometry& g, double tppX, double tppY)
 {
     return {layout::twipsToPixels(g.left, tppX), layout::twipsToPixels(g.top, tppY),
