@@ -1,8 +1,8 @@
 #include "board/boardaccess.h"
 
 #include "board/boarddef.h"
-#include "board/clicklabel.h"
 #include "board/menustrip.h"
+#include "controls/clicklabel.h"
 
 #include <QAccessibleWidget>
 #include <QAction>

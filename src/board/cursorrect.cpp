@@ -1,10 +1,10 @@
 #include "board/cursorrect.h"
 
-#include "board/layout.h"
+#include "controls/twips.h"
 
 namespace honura::cursorrect {
 
-using layout::roundEven;
+using twips::roundEven;
 
 std::int32_t frameTwips(const WindowTwips& w)
 {

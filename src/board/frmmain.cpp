@@ -2,8 +2,8 @@
 
 #include "board/boardaccess.h"
 #include "board/boardfont.h"
-#include "board/clicklabel.h"
 #include "board/menustrip.h"
+#include "controls/clicklabel.h"
 #include "pictures/pictures.h"
 #include "platform/platform.h"
 #include "platform/windowframe.h"
@@ -61,8 +61,8 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent)
 
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
-    resize(layout::twipsToPixels(boarddef::kClientWidth, tppX),
-           layout::twipsToPixels(boarddef::kClientHeight, tppY) + menuStrip_->sizeHint().height());
+    resize(twips::twipsToPixels(boarddef::kClientWidth, tppX),
+           twips::twipsToPixels(boarddef::kClientHeight, tppY) + menuStrip_->sizeHint().height());
 }
 
 FrmMain::~FrmMain() = default;
@@ -125,7 +125,7 @@ void FrmMain::buildControls()
             txtMsg_ = new QLineEdit(client_);
             txtMsg_->setObjectName(name);
             txtMsg_->setAccessibleName(def.accessibleName.toString());
-            txtMsg_->setFixedHeight(layout::twipsToPixels(boarddef::kTxtMsgHeight, tppY));
+            txtMsg_->setFixedHeight(twips::twipsToPixels(boarddef::kTxtMsgHeight, tppY));
             txtMsg_->setMaxLength(std::numeric_limits<int>::max()); // no limit of its own
             txtMsg_->setFocusPolicy(Qt::StrongFocus);
             setFocusProxy(txtMsg_);
@@ -203,9 +203,9 @@ void FrmMain::setOuterTwips(const FormGeometry& g)
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
     const QSize extra = frameExtra();
-    move(layout::twipsToPixels(g.left, tppX), layout::twipsToPixels(g.top, tppY));
-    resize(std::max(1, layout::twipsToPixels(g.width, tppX) - extra.width()),
-           std::max(1, layout::twipsToPixels(g.height, tppY) - extra.height()));
+    move(twips::twipsToPixels(g.left, tppX), twips::twipsToPixels(g.top, tppY));
+    resize(std::max(1, twips::twipsToPixels(g.width, tppX) - extra.width()),
+           std::max(1, twips::twipsToPixels(g.height, tppY) - extra.height()));
     pendingOuter_ = g;
     frameFixPending_ = extra.isNull();
 }
@@ -251,10 +251,10 @@ bool FrmMain::event(QEvent* e)
 
 // ---------------------------------------------------------------- layout
 
-void FrmMain::place(QWidget* w, const layout::TwipBox& box) const
+void FrmMain::place(QWidget* w, const twips::TwipBox& box) const
 {
-    const layout::PixelBox p =
-        layout::toPixels(box, platform().twipsPerPixelX(), platform().twipsPerPixelY());
+    const twips::PixelBox p =
+        twips::toPixels(box, platform().twipsPerPixelX(), platform().twipsPerPixelY());
     w->setGeometry(p.x, p.y, p.width, p.height);
 }
 
@@ -273,7 +273,7 @@ void FrmMain::TxtMsgSet()
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
     const layout::TxtMsgPlace p = layout::txtMsgPlace(outerTwips().width());
-    const layout::PixelBox px = layout::toPixels(
+    const twips::PixelBox px = twips::toPixels(
         {p.left, p.top, p.width, static_cast<float>(boarddef::kTxtMsgHeight)}, tppX, tppY);
     txtMsg_->setGeometry(px.x, px.y, px.width, txtMsg_->height());
 }
@@ -285,7 +285,7 @@ void FrmMain::ImgMarkSet()
     const QRectF outer = outerTwips();
     const layout::ImgMarkPlace p = layout::imgMarkPlace(
         outer.width(), outer.height(), imgMark_->width() * tppX, imgMark_->height() * tppY);
-    imgMark_->move(layout::twipsToPixels(p.left, tppX), layout::twipsToPixels(p.top, tppY));
+    imgMark_->move(twips::twipsToPixels(p.left, tppX), twips::twipsToPixels(p.top, tppY));
 }
 
 void FrmMain::relayout()

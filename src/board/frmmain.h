@@ -104,7 +104,7 @@ class FrmMain : public QMainWindow {
     void buildControls();
     void buildMenu();
     void relayout();
-    void place(QWidget* w, const layout::TwipBox& box) const;
+    void place(QWidget* w, const twips::TwipBox& box) const;
     void applyPendingFrameFix();
     QSize frameExtra() const;
     void noteNormalGeometry();

@@ -1,7 +1,7 @@
 // Possession mode, spelling and committing, and the pointer confinement.
-#include "board/clicklabel.h"
 #include "board/cursorrect.h"
 #include "board/frmmain.h"
+#include "controls/clicklabel.h"
 #include "platform/platform.h"
 #include "platform/windowframe.h"
 #include "record/frmlog.h"

@@ -16,8 +16,8 @@ namespace {
 
 QRect twipsToPixelRect(const FormGeometry& g, double tppX, double tppY)
 {
-    return {layout::twipsToPixels(g.left, tppX), layout::twipsToPixels(g.top, tppY),
-            layout::twipsToPixels(g.width, tppX), layout::twipsToPixels(g.height, tppY)};
+    return {twips::twipsToPixels(g.left, tppX), twips::twipsToPixels(g.top, tppY),
+            twips::twipsToPixels(g.width, tppX), twips::twipsToPixels(g.height, tppY)};
 }
 
 // The saved geometry, moved onto the nearest screen when it lies outside all of them.
@@ -32,8 +32,8 @@ FormGeometry onScreen(const FormGeometry& g)
     const QRect fitted = fitOnScreens(wanted, screens);
     if (fitted == wanted)
         return g;
-    return {layout::roundEven(fitted.y() * tppY), layout::roundEven(fitted.x() * tppX),
-            layout::roundEven(fitted.width() * tppX), layout::roundEven(fitted.height() * tppY)};
+    return {twips::roundEven(fitted.y() * tppY), twips::roundEven(fitted.x() * tppX),
+            twips::roundEven(fitted.width() * tppX), twips::roundEven(fitted.height() * tppY)};
 }
 
 } // namespace
@@ -54,8 +54,8 @@ void FrmMain::GeometryRefresh()
     const bool normal =
         !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
     const QRectF r = normal || lastNormalOuter_.isEmpty() ? outerTwips() : lastNormalOuter_;
-    formGeometry_ = {layout::roundEven(r.top()), layout::roundEven(r.left()),
-                     layout::roundEven(r.width()), layout::roundEven(r.height())};
+    formGeometry_ = {twips::roundEven(r.top()), twips::roundEven(r.left()),
+                     twips::roundEven(r.width()), twips::roundEven(r.height())};
 }
 
 void FrmMain::SettingSave()

@@ -1,6 +1,6 @@
 #include "record/frmlog.h"
 
-#include "board/layout.h"
+#include "controls/twips.h"
 #include "platform/platform.h"
 #include "platform/windowframe.h"
 #include "record/logdef.h"
@@ -47,8 +47,8 @@ FrmLog::FrmLog(QWidget* owner)
     setWindowTitle(logdef::kCaption.toString());
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
-    setFixedSize(layout::twipsToPixels(logdef::kClientWidth, platform().twipsPerPixelX()),
-                 layout::twipsToPixels(logdef::kClientHeight, platform().twipsPerPixelY()));
+    setFixedSize(twips::twipsToPixels(logdef::kClientWidth, platform().twipsPerPixelX()),
+                 twips::twipsToPixels(logdef::kClientHeight, platform().twipsPerPixelY()));
     buildControls();
 }
 
@@ -86,10 +86,10 @@ void FrmLog::buildControls()
             w = b;
         }
         w->setObjectName(QString::fromLatin1(def.name));
-        const layout::PixelBox p =
-            layout::toPixels({static_cast<float>(def.left), static_cast<float>(def.top),
-                              static_cast<float>(def.width), static_cast<float>(def.height)},
-                             tppX, tppY);
+        const twips::PixelBox p =
+            twips::toPixels({static_cast<float>(def.left), static_cast<float>(def.top),
+                             static_cast<float>(def.width), static_cast<float>(def.height)},
+                            tppX, tppY);
         w->setGeometry(p.x, p.y, p.width, p.height);
         if (previous)
             setTabOrder(previous, w);

@@ -1,10 +1,10 @@
 // The board for the keyboard and assistive technology: reading order and
 // actions, the menu strip that wraps rather than hides, Qt's own texts.
 #include "board/boardaccess.h"
-#include "board/clicklabel.h"
 #include "board/frmmain.h"
 #include "board/menustrip.h"
 #include "board/qttranslation.h"
+#include "controls/clicklabel.h"
 #include "testmain.h"
 
 #include <QAccessibleActionInterface>

@@ -1,9 +1,9 @@
 // The board window as built: its controls, captions, stacking, focus, layout
 // on screen and the start-up guard.
 #include "board/boardfont.h"
-#include "board/clicklabel.h"
 #include "board/frmmain.h"
 #include "board/menustrip.h"
+#include "controls/clicklabel.h"
 #include "testmain.h"
 
 #include <QAction>
@@ -127,8 +127,8 @@ void TestFrmMain::startUpLaysOutForOuterSize()
     f.resize(QSize(700, 500) - (f.frameGeometry().size() - f.size()));
     QTRY_COMPARE(f.frameGeometry().size(), QSize(700, 500));
     const layout::BoardPlaces p = layout::boardPlaces(700 * 15, 500 * 15);
-    QCOMPARE(f.LblChar(32)->geometry().x(), layout::toPixels(p.cells[32], 15, 15).x);
-    QCOMPARE(f.LblChar(32)->geometry().y(), layout::toPixels(p.cells[32], 15, 15).y);
+    QCOMPARE(f.LblChar(32)->geometry().x(), twips::toPixels(p.cells[32], 15, 15).x);
+    QCOMPARE(f.LblChar(32)->geometry().y(), twips::toPixels(p.cells[32], 15, 15).y);
     QCOMPARE(f.TxtMsg()->width(), 700 - 2 * 35); // m = 525 twips
 }
 

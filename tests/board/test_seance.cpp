@@ -1,7 +1,7 @@
 // Possession mode and spelling, driven by mouse events as the window system
 // delivers them.
-#include "board/clicklabel.h"
 #include "board/frmmain.h"
+#include "controls/clicklabel.h"
 #include "pictures/pictures.h"
 #include "record/frmlog.h"
 #include "testmain.h"

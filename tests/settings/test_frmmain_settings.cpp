@@ -1,5 +1,5 @@
 // The board's settings at start-up and shut-down, and the font command.
-#include "board/clicklabel.h"
+#include "controls/clicklabel.h"
 #include "board/frmmain.h"
 #include "testmain.h"
 

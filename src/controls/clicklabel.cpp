@@ -1,4 +1,4 @@
-#include "board/clicklabel.h"
+#include "controls/clicklabel.h"
 
 #include <QGuiApplication>
 #include <QMetaMethod>
