@@ -5,15 +5,16 @@ set -euo pipefail
 
 build_pkgs=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-xfixes0-dev
+    qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-xfixes0-dev libxcb-xinput-dev
     fonts-ipafont-mincho fonts-ipafont-gothic qt6-translations-l10n
     xvfb xauth openbox xdotool imagemagick
+    dpkg-dev file
 )
 test_pkgs=(
     dbus at-spi2-core python3 python3-pyatspi python3-xlib x11-utils
     clang-14 libclang-rt-14-dev clang-format clang-tidy
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    desktop-file-utils dpkg-dev file lintian appstream man-db
+    desktop-file-utils lintian appstream man-db
     wine64 zstd locales
 )
 

@@ -1,7 +1,9 @@
 // honura: a spirit board for the desktop.
 
+#include "board/boardfont.h"
 #include "board/frmmain.h"
-#include "board/pictures.h"
+#include "board/qttranslation.h"
+#include "pictures/pictures.h"
 #include "platform/appinfo.h"
 #include "platform/platform.h"
 #ifndef Q_OS_WIN
@@ -9,29 +11,38 @@
 #endif
 
 #include <QApplication>
-#include <QFont>
 
 int main(int /*argc*/, char** argv)
 {
-#ifndef Q_OS_WIN
-    // The board saves and restores its screen position, which needs X11 (on
-    // Wayland desktops through XWayland), unless the user chose another platform.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    if (qgetenv("QT_QPA_PLATFORM") == "xcb" && !honura::x11DisplayReachable())
-        return 1;
-#endif
     // The program takes no arguments: whatever is given is ignored. Only the
     // program name is handed to Qt, so that Qt does not act on options either.
+    char* qtArgv[] = {argv[0], nullptr, nullptr, nullptr};
     int qtArgc = 1;
-    QApplication app(qtArgc, argv);
+#ifndef Q_OS_WIN
+    // The board saves and restores its screen position, which needs X11 (on
+    // Wayland desktops through XWayland), unless the user chose another
+    // platform. The choice goes to Qt as an option, not through the
+    // environment, which programs started from the About window inherit.
+    static char platformOption[] = "-platform";
+    static char xcb[] = "xcb";
+    const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
+    if (chosen.isEmpty()) {
+        qtArgv[qtArgc++] = platformOption;
+        qtArgv[qtArgc++] = xcb;
+    }
+    if ((chosen.isEmpty() || chosen == "xcb") && !honura::x11DisplayReachable())
+        return 1;
+#endif
+    QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("honura"));
     // No application display name: Qt would append it to every window title
     // that does not end in it ("ホヌラのﾊﾞｰｼﾞｮﾝ情報 — ホヌラ").
     QApplication::setWindowIcon(honura::pictures::appIcon());
+    // Qt's standard dialogs and context menus in Japanese, like the rest of
+    // the interface; without the translation they stay in English.
+    honura::loadQtTranslation(app);
     // Where the Windows faces of the board are absent, show the IPA faces.
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    honura::registerFaceSubstitutes();
 
     honura::setPlatform(honura::createDesktopPlatform());
 

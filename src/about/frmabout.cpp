@@ -1,9 +1,9 @@
 #include "about/frmabout.h"
 
 #include "about/aboutdef.h"
-#include "board/clicklabel.h"
-#include "board/layout.h"
-#include "board/pictures.h"
+#include "controls/clicklabel.h"
+#include "controls/twips.h"
+#include "pictures/pictures.h"
 #include "platform/platform.h"
 #include "platform/windowframe.h"
 
@@ -114,10 +114,10 @@ void frmAbout::buildControls()
         w->setAccessibleName(def.accessibleName.isEmpty()
                                  ? w->property("text").toString().remove(QLatin1Char('&'))
                                  : def.accessibleName.toString());
-        const layout::PixelBox p =
-            layout::toPixels({static_cast<float>(def.left), static_cast<float>(def.top),
-                              static_cast<float>(def.width), static_cast<float>(def.height)},
-                             tppX, tppY);
+        const twips::PixelBox p =
+            twips::toPixels({static_cast<float>(def.left), static_cast<float>(def.top),
+                             static_cast<float>(def.width), static_cast<float>(def.height)},
+                            tppX, tppY);
         w->setGeometry(p.x, p.y, p.width, p.height);
         tabOrder.emplace_back(def.tabIndex, w);
     }
@@ -151,15 +151,14 @@ QPoint frmAbout::clientTarget() const
 {
     const QScreen* s = QGuiApplication::primaryScreen();
     const QPoint origin = s ? s->geometry().topLeft() : QPoint();
-    return origin +
-           QPoint(layout::twipsToPixels(aboutdef::kClientLeft, platform().twipsPerPixelX()),
-                  layout::twipsToPixels(aboutdef::kClientTop, platform().twipsPerPixelY()));
+    return origin + QPoint(twips::twipsToPixels(aboutdef::kClientLeft, platform().twipsPerPixelX()),
+                           twips::twipsToPixels(aboutdef::kClientTop, platform().twipsPerPixelY()));
 }
 
 void frmAbout::placeWindow()
 {
-    const QSize client(layout::twipsToPixels(aboutdef::kClientWidth, platform().twipsPerPixelX()),
-                       layout::twipsToPixels(aboutdef::kClientHeight, platform().twipsPerPixelY()));
+    const QSize client(twips::twipsToPixels(aboutdef::kClientWidth, platform().twipsPerPixelX()),
+                       twips::twipsToPixels(aboutdef::kClientHeight, platform().twipsPerPixelY()));
     setFixedSize(client);
     // The geometry of a top-level widget is that of its client area.
     setGeometry(QRect(clientTarget(), client));
@@ -233,9 +232,9 @@ void frmAbout::paintEvent(QPaintEvent* e)
     const double tppY = platform().twipsPerPixelY();
     QPainter p(this);
     for (const aboutdef::LineDef& line : aboutdef::kLine1) {
-        const int x1 = layout::twipsToPixels(line.x1, tppX);
-        const int x2 = layout::twipsToPixels(line.x2, tppX);
-        const int y = layout::twipsToPixels(line.y, tppY);
+        const int x1 = twips::twipsToPixels(line.x1, tppX);
+        const int x2 = twips::twipsToPixels(line.x2, tppX);
+        const int y = twips::twipsToPixels(line.y, tppY);
         p.fillRect(x1, y, x2 - x1, line.widthPixels, line.colour);
     }
 }

@@ -1,10 +1,10 @@
 #include "board/cursorrect.h"
 
-#include "board/layout.h"
+#include "controls/twips.h"
 
 namespace honura::cursorrect {
 
-using layout::roundEven;
+using twips::roundEven;
 
 std::int32_t frameTwips(const WindowTwips& w)
 {
@@ -14,9 +14,12 @@ std::int32_t frameTwips(const WindowTwips& w)
 PixelRect clientRect(const WindowTwips& w, double px, double py)
 {
     const double f = frameTwips(w);
+    const double leftFrame = w.leftFrame.value_or(f);
+    const double bottomFrame = w.bottomFrame.value_or(f);
     PixelRect r;
-    r.left = roundEven((static_cast<double>(w.left) + f) / px);
-    r.top = roundEven((static_cast<double>(w.top) + w.outerHeight - w.clientHeight - f) / py);
+    r.left = roundEven((static_cast<double>(w.left) + leftFrame) / px);
+    r.top =
+        roundEven((static_cast<double>(w.top) + w.outerHeight - w.clientHeight - bottomFrame) / py);
     r.right = roundEven(static_cast<double>(w.clientWidth) / px + r.left);
     r.bottom = roundEven(static_cast<double>(w.clientHeight) / py + r.top);
     return r;

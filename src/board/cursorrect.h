@@ -1,9 +1,12 @@
 #pragma once
 // The rectangle of screen pixels that possession mode confines the pointer to:
-// the board's client area, worked out from the window's outer rectangle and
-// client size alone. Pure arithmetic, no widgets.
+// the board's client area, worked out from the window's outer rectangle, its
+// client size and, where the window system tells them, its real frames. Pure
+// arithmetic, no widgets.
 
 #include "platform/platform.h"
+
+#include <optional>
 
 namespace honura::cursorrect {
 
@@ -16,6 +19,11 @@ struct WindowTwips {
     float outerHeight = 0;  // H
     float clientWidth = 0;  // SW: inside the frame, below the menu bar
     float clientHeight = 0; // SH
+    // The real left and bottom frames in twips, where the window system knows
+    // them. Without them both are taken as thick as the side frame F, which is
+    // exact only where the window manager draws all three sides alike.
+    std::optional<double> leftFrame = std::nullopt;
+    std::optional<double> bottomFrame = std::nullopt;
 };
 
 // The thickness of one side frame in twips: half the difference between the
@@ -23,10 +31,11 @@ struct WindowTwips {
 // bottom frames are taken as equally thick.
 std::int32_t frameTwips(const WindowTwips& w);
 
-// The client area in screen pixels (left, top, right, bottom). The top edge is
-// found from the bottom: the window's bottom less the bottom frame less the
-// client height, whatever the title bar and menu bar measure. Right and bottom
-// add the client size to the already rounded left and top.
+// The client area in screen pixels (left, top, right, bottom). The left edge
+// is the window's left plus the left frame; the top edge is found from the
+// bottom: the window's bottom less the bottom frame less the client height,
+// whatever the title bar and menu bar measure. Right and bottom add the client
+// size to the already rounded left and top.
 PixelRect clientRect(const WindowTwips& w, double twipsPerPixelX, double twipsPerPixelY);
 
 } // namespace honura::cursorrect

@@ -1,7 +1,10 @@
 #include "board/frmmain.h"
 
-#include "board/clicklabel.h"
-#include "board/pictures.h"
+#include "board/boardaccess.h"
+#include "board/boardfont.h"
+#include "board/menustrip.h"
+#include "controls/clicklabel.h"
+#include "pictures/pictures.h"
 #include "platform/platform.h"
 #include "platform/windowframe.h"
 
@@ -10,7 +13,6 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QMenuBar>
 
 #include <limits>
 
@@ -45,8 +47,9 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent)
     if (QGuiApplication::windowIcon().isNull())
         setWindowIcon(pictures::appIcon());
     setAttribute(Qt::WA_DeleteOnClose, false);
+    installBoardAccessibility();
 
-    client_ = new QWidget(this);
+    client_ = new BoardArea(this);
     client_->setObjectName(QStringLiteral("client"));
     client_->setAutoFillBackground(true);
     client_->setPalette(whitePalette(client_->palette()));
@@ -58,11 +61,13 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent)
 
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
-    resize(layout::twipsToPixels(boarddef::kClientWidth, tppX),
-           layout::twipsToPixels(boarddef::kClientHeight, tppY) + menuBar()->sizeHint().height());
+    resize(twips::twipsToPixels(boarddef::kClientWidth, tppX),
+           twips::twipsToPixels(boarddef::kClientHeight, tppY) + menuStrip_->sizeHint().height());
 }
 
 FrmMain::~FrmMain() = default;
+
+QWidget* FrmMain::clientArea() const { return client_; }
 
 void FrmMain::buildControls()
 {
@@ -120,24 +125,36 @@ void FrmMain::buildControls()
             txtMsg_ = new QLineEdit(client_);
             txtMsg_->setObjectName(name);
             txtMsg_->setAccessibleName(def.accessibleName.toString());
-            txtMsg_->setFixedHeight(layout::twipsToPixels(boarddef::kTxtMsgHeight, tppY));
+            txtMsg_->setFixedHeight(twips::twipsToPixels(boarddef::kTxtMsgHeight, tppY));
             txtMsg_->setMaxLength(std::numeric_limits<int>::max()); // no limit of its own
             txtMsg_->setFocusPolicy(Qt::StrongFocus);
             setFocusProxy(txtMsg_);
             txtMsg_->setFocus();
+            // Enter commits, as a click on the torii does.
+            connect(txtMsg_, &QLineEdit::returnPressed, this, &FrmMain::ImgMark_Click);
             break;
         }
     }
+
+    // Assistive technology reads the board from the top: the message box, the
+    // answers with the torii between them, then the cells.
+    QList<QWidget*> order{txtMsg_, lblYes_, imgMark_, lblNo_};
+    for (int i : cellReadingOrder())
+        order.append(LblChar(i));
+    client_->setReadingOrder(order);
 }
 
+// Four plain commands that wrap onto a second row rather than hide in a
+// drop-down; the strip is the program's own, so it never moves into a
+// desktop's global menu.
 void FrmMain::buildMenu()
 {
-    QMenuBar* bar = menuBar();
-    bar->setNativeMenuBar(false); // never moved into a desktop's global menu
+    menuStrip_ = new MenuStrip(this);
+    setMenuWidget(menuStrip_);
     void (FrmMain::*handlers[])() = {&FrmMain::MnuEnd_Click, &FrmMain::MnuFont_Click,
                                      &FrmMain::MnuLog_Click, &FrmMain::MnuAbout_Click};
     for (std::size_t i = 0; i < boarddef::kMenu.size(); ++i) {
-        QAction* a = bar->addAction(boarddef::kMenu[i].caption.toString());
+        QAction* a = menuStrip_->addCommand(boarddef::kMenu[i].caption.toString());
         a->setObjectName(QString::fromLatin1(boarddef::kMenu[i].name));
         connect(a, &QAction::triggered, this, handlers[i]);
         menu_[i] = a;
@@ -186,9 +203,9 @@ void FrmMain::setOuterTwips(const FormGeometry& g)
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
     const QSize extra = frameExtra();
-    move(layout::twipsToPixels(g.left, tppX), layout::twipsToPixels(g.top, tppY));
-    resize(std::max(1, layout::twipsToPixels(g.width, tppX) - extra.width()),
-           std::max(1, layout::twipsToPixels(g.height, tppY) - extra.height()));
+    move(twips::twipsToPixels(g.left, tppX), twips::twipsToPixels(g.top, tppY));
+    resize(std::max(1, twips::twipsToPixels(g.width, tppX) - extra.width()),
+           std::max(1, twips::twipsToPixels(g.height, tppY) - extra.height()));
     pendingOuter_ = g;
     frameFixPending_ = extra.isNull();
 }
@@ -234,10 +251,10 @@ bool FrmMain::event(QEvent* e)
 
 // ---------------------------------------------------------------- layout
 
-void FrmMain::place(QWidget* w, const layout::TwipBox& box) const
+void FrmMain::place(QWidget* w, const twips::TwipBox& box) const
 {
-    const layout::PixelBox p =
-        layout::toPixels(box, platform().twipsPerPixelX(), platform().twipsPerPixelY());
+    const twips::PixelBox p =
+        twips::toPixels(box, platform().twipsPerPixelX(), platform().twipsPerPixelY());
     w->setGeometry(p.x, p.y, p.width, p.height);
 }
 
@@ -256,7 +273,7 @@ void FrmMain::TxtMsgSet()
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
     const layout::TxtMsgPlace p = layout::txtMsgPlace(outerTwips().width());
-    const layout::PixelBox px = layout::toPixels(
+    const twips::PixelBox px = twips::toPixels(
         {p.left, p.top, p.width, static_cast<float>(boarddef::kTxtMsgHeight)}, tppX, tppY);
     txtMsg_->setGeometry(px.x, px.y, px.width, txtMsg_->height());
 }
@@ -268,7 +285,7 @@ void FrmMain::ImgMarkSet()
     const QRectF outer = outerTwips();
     const layout::ImgMarkPlace p = layout::imgMarkPlace(
         outer.width(), outer.height(), imgMark_->width() * tppX, imgMark_->height() * tppY);
-    imgMark_->move(layout::twipsToPixels(p.left, tppX), layout::twipsToPixels(p.top, tppY));
+    imgMark_->move(twips::twipsToPixels(p.left, tppX), twips::twipsToPixels(p.top, tppY));
 }
 
 void FrmMain::relayout()
@@ -284,11 +301,14 @@ void FrmMain::resizeEvent(QResizeEvent* e)
     relayout();
 }
 
+// The labels get the face that is drawn for the board font's face name (an
+// installed substitute where that face is absent); the board font keeps the name.
 void FrmMain::FontSet()
 {
-    const auto apply = [this](QLabel* l) {
+    const QString family = drawnFamily(boardFont_.family());
+    const auto apply = [this, &family](QLabel* l) {
         QFont f = l->font();
-        f.setFamily(boardFont_.family());
+        f.setFamily(family);
         f.setBold(boardFont_.bold());
         f.setItalic(boardFont_.italic());
         f.setPointSizeF(boardFont_.pointSizeF());

@@ -17,7 +17,9 @@ class QLineEdit;
 
 namespace honura {
 
+class BoardArea;
 class ClickLabel;
+class MenuStrip;
 
 // The board's saved geometry, in twips: outer rectangle, top and left from the
 // screen's top-left corner.
@@ -90,7 +92,8 @@ class FrmMain : public QMainWindow {
     ClickLabel* ImgMark() const { return imgMark_; }
     QLabel* ImgHide() const { return imgHide_; }
     QAction* menuCommand(int order) const { return menu_.at(static_cast<std::size_t>(order)); }
-    QWidget* clientArea() const { return client_; }
+    MenuStrip* menuStrip() const { return menuStrip_; }
+    QWidget* clientArea() const;
 
   protected:
     bool event(QEvent* e) override;
@@ -101,12 +104,13 @@ class FrmMain : public QMainWindow {
     void buildControls();
     void buildMenu();
     void relayout();
-    void place(QWidget* w, const layout::TwipBox& box) const;
+    void place(QWidget* w, const twips::TwipBox& box) const;
     void applyPendingFrameFix();
     QSize frameExtra() const;
     void noteNormalGeometry();
 
-    QWidget* client_ = nullptr;
+    BoardArea* client_ = nullptr;
+    MenuStrip* menuStrip_ = nullptr;
     QLineEdit* txtMsg_ = nullptr;
     ClickLabel* imgMark_ = nullptr;
     QLabel* imgHide_ = nullptr;

@@ -1,8 +1,9 @@
 // Possession mode, spelling and committing, and the pointer confinement.
-#include "board/clicklabel.h"
 #include "board/cursorrect.h"
 #include "board/frmmain.h"
+#include "controls/clicklabel.h"
 #include "platform/platform.h"
+#include "platform/windowframe.h"
 #include "record/frmlog.h"
 
 #include <QCursor>
@@ -30,7 +31,7 @@ void FrmMain::ImgMark_Click()
 {
     const QString text = TxtMsg()->text();
     if (!text.isEmpty())
-        FrmLog::instance().appendRecord(QString(text + kCrLf));
+        FrmLog::instance(this).appendRecord(QString(text + kCrLf));
     TxtMsg()->setText(QString());
 }
 
@@ -50,27 +51,36 @@ void FrmMain::ImgMark_DblClick()
         // record after a line break and stays in the message box as well.
         const QString text = TxtMsg()->text();
         if (!text.isEmpty())
-            FrmLog::instance().appendRecord(QString(kCrLf + text));
+            FrmLog::instance(this).appendRecord(QString(kCrLf + text));
     }
 }
 
-// Confine the pointer to the client area, releasing any earlier confinement first.
+// Confine the pointer to the client area, releasing any earlier confinement
+// first. The window manager's frame is known once it has framed the window
+// (before that, and where there is none, it is empty, as is the difference
+// between outer and client width): its real left and bottom sides are used, so
+// that uneven frames (a thin side, a thicker bottom border) give the client
+// area all the same.
 void FrmMain::CursorClip()
 {
     platform().clipCursor(nullptr);
+    const double tppX = platform().twipsPerPixelX();
+    const double tppY = platform().twipsPerPixelY();
     const QRectF outer = outerTwips();
     const QSizeF client = clientTwips();
-    const cursorrect::WindowTwips w{
+    const QMargins frame = windowFrame(this);
+    cursorrect::WindowTwips w{
         static_cast<float>(outer.left()),   static_cast<float>(outer.top()),
         static_cast<float>(outer.width()),  static_cast<float>(outer.height()),
         static_cast<float>(client.width()), static_cast<float>(client.height())};
-    const PixelRect r =
-        cursorrect::clientRect(w, platform().twipsPerPixelX(), platform().twipsPerPixelY());
+    w.leftFrame = frame.left() * tppX;
+    w.bottomFrame = frame.bottom() * tppY;
+    const PixelRect r = cursorrect::clientRect(w, tppX, tppY);
     platform().clipCursor(&r);
 }
 
 void FrmMain::CursorFree() { platform().clipCursor(nullptr); }
 
-void FrmMain::MnuLog_Click() { FrmLog::showModal(); }
+void FrmMain::MnuLog_Click() { FrmLog::showModal(this); }
 
 } // namespace honura

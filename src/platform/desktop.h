@@ -6,11 +6,23 @@
 
 namespace honura {
 
-// Where the settings file goes: beside the executable, named after it, when the
-// executable's directory can be written; otherwise, as for an installed program,
-// the same file name in the user's configuration directory for the program.
-QString settingsPathFor(const QString& programDir, const QString& baseName, bool programDirWritable,
+// Where the settings file goes: beside the executable, named after it, when
+// its directory holds the settings (see programDirHoldsSettings); otherwise,
+// as for an installed program, the same file name in the user's configuration
+// directory for the program.
+QString settingsPathFor(const QString& programDir, const QString& baseName, bool besideProgram,
                         const QString& userConfigDir);
+
+// The name the settings file takes from the executable's file name: on
+// Windows the name without ".exe"; elsewhere an executable has no extension,
+// and the whole file name is its base name ("honura-1.0.1").
+QString settingsBaseName(const QString& fileName, bool windows);
+
+// Whether an executable in the directory dir (its canonical path) keeps its
+// settings beside itself on a Unix system: only where the invoking user owns
+// the directory and may write there, and never in a system folder (/usr,
+// /opt), where a program run as root could write but a package owns the place.
+bool programDirHoldsSettings(const QString& dir, bool ownedByInvokingUser, bool writable);
 
 class DesktopPlatform : public Platform {
   public:

@@ -1,6 +1,6 @@
 #include "record/frmlog.h"
 
-#include "board/layout.h"
+#include "controls/twips.h"
 #include "platform/platform.h"
 #include "platform/windowframe.h"
 #include "record/logdef.h"
@@ -38,17 +38,17 @@ QMargins knownFrame(const QWidget* except)
 
 } // namespace
 
-FrmLog::FrmLog()
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint)
+FrmLog::FrmLog(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                         Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("FrmLog"));
     setWindowTitle(logdef::kCaption.toString());
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
-    setFixedSize(layout::twipsToPixels(logdef::kClientWidth, platform().twipsPerPixelX()),
-                 layout::twipsToPixels(logdef::kClientHeight, platform().twipsPerPixelY()));
+    setFixedSize(twips::twipsToPixels(logdef::kClientWidth, platform().twipsPerPixelX()),
+                 twips::twipsToPixels(logdef::kClientHeight, platform().twipsPerPixelY()));
     buildControls();
 }
 
@@ -63,6 +63,7 @@ void FrmLog::buildControls()
         QWidget* w = nullptr;
         if (def.kind == logdef::Kind::TextBox) {
             txtLog_ = new QPlainTextEdit(this);
+            txtLog_->setAccessibleName(logdef::kCaption.toString());
             txtLog_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
             txtLog_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
             txtLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -85,10 +86,10 @@ void FrmLog::buildControls()
             w = b;
         }
         w->setObjectName(QString::fromLatin1(def.name));
-        const layout::PixelBox p =
-            layout::toPixels({static_cast<float>(def.left), static_cast<float>(def.top),
-                              static_cast<float>(def.width), static_cast<float>(def.height)},
-                             tppX, tppY);
+        const twips::PixelBox p =
+            twips::toPixels({static_cast<float>(def.left), static_cast<float>(def.top),
+                             static_cast<float>(def.width), static_cast<float>(def.height)},
+                            tppX, tppY);
         w->setGeometry(p.x, p.y, p.width, p.height);
         if (previous)
             setTabOrder(previous, w);
@@ -97,19 +98,22 @@ void FrmLog::buildControls()
     txtLog_->setFocus();
 }
 
-FrmLog& FrmLog::instance()
+FrmLog& FrmLog::instance(QWidget* owner)
 {
+    QWidget* ownerWindow = owner ? owner->window() : nullptr;
     QPointer<FrmLog>& w = current();
     if (!w)
-        w = new FrmLog;
+        w = new FrmLog(ownerWindow);
+    else if (ownerWindow && !w->parentWidget() && !w->isVisible())
+        w->setParent(ownerWindow, w->windowFlags());
     return *w;
 }
 
 FrmLog* FrmLog::existing() { return current().data(); }
 
-void FrmLog::showModal()
+void FrmLog::showModal(QWidget* owner)
 {
-    QPointer<FrmLog> w = &instance();
+    QPointer<FrmLog> w = &instance(owner);
     if (!w->placed_) {
         w->placed_ = true;
         w->centreOnScreen();
@@ -148,7 +152,7 @@ bool FrmLog::event(QEvent* e)
         recentrePending_ = false;
         centreOnScreen();
     }
-    return QWidget::event(e);
+    return QDialog::event(e);
 }
 
 // Shift+Enter makes a line break like Enter: the record knows no other kind.
@@ -163,7 +167,17 @@ bool FrmLog::eventFilter(QObject* watched, QEvent* e)
             return true;
         }
     }
-    return QWidget::eventFilter(watched, e);
+    return QDialog::eventFilter(watched, e);
+}
+
+// Esc closes no dialog here (nor does Enter press a button: neither is a default).
+void FrmLog::keyPressEvent(QKeyEvent* e)
+{
+    if (e->matches(QKeySequence::Cancel)) {
+        e->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void FrmLog::closeEvent(QCloseEvent* e)
@@ -176,7 +190,7 @@ void FrmLog::closeEvent(QCloseEvent* e)
 
 void FrmLog::hideEvent(QHideEvent* e)
 {
-    QWidget::hideEvent(e);
+    QDialog::hideEvent(e);
     if (!e->spontaneous())
         Q_EMIT dismissed();
 }

@@ -2,30 +2,33 @@
 // The record window: the messages committed on the board during this run, in
 // one editable text whose lines end in CR LF, with a button that erases it and
 // one that hides the window. There is at most one record window; the close box
-// destroys it together with its text.
+// destroys it together with its text. It is the board's dialog: transient for
+// the board, so that the window manager keeps it above the board and never
+// minimises it on its own. Enter and Esc press nothing in it.
 
+#include <QDialog>
 #include <QPointer>
 #include <QString>
 #include <QStringView>
-#include <QWidget>
 
 class QPlainTextEdit;
 class QPushButton;
 
 namespace honura {
 
-class FrmLog : public QWidget {
+class FrmLog : public QDialog {
     Q_OBJECT
   public:
     ~FrmLog() override;
 
-    // The record window, created hidden with an empty record when absent.
-    static FrmLog& instance();
+    // The record window, created hidden with an empty record when absent, as
+    // the dialog of owner's window where an owner is given.
+    static FrmLog& instance(QWidget* owner = nullptr);
     // The record window if it exists, else nullptr.
     static FrmLog* existing();
-    // Shows the record window modally, without an owner, creating it when
-    // absent; returns once it is hidden or destroyed.
-    static void showModal();
+    // Shows the record window modally, creating it when absent; returns once
+    // it is hidden or destroyed.
+    static void showModal(QWidget* owner = nullptr);
 
     // The record: the text of TxtLog, user edits included, lines ending in CR LF.
     QString record() const;
@@ -47,11 +50,12 @@ class FrmLog : public QWidget {
   protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void hideEvent(QHideEvent* e) override;
 
   private:
-    FrmLog();
+    explicit FrmLog(QWidget* owner);
     void buildControls();
     void centreOnScreen();
     // After writing: the box shows the text from its beginning, as after any

@@ -67,16 +67,24 @@ BoardSettings loadBoardSettings(const QString& path)
     return s;
 }
 
+std::array<SettingText, 8> settingTexts(const BoardSettings& s)
+{
+    return {{{kFont, kName, s.fontName},
+             {kFont, kSize, convert::fontSizeText(s.fontSize)},
+             {kFont, kBold, convert::booleanText(s.bold)},
+             {kFont, kItalic, convert::booleanText(s.italic)},
+             {kForm, kTop, QString::number(s.top)},
+             {kForm, kLeft, QString::number(s.left)},
+             {kForm, kWidth, QString::number(s.width)},
+             {kForm, kHeight, QString::number(s.height)}}};
+}
+
 void saveBoardSettings(const QString& path, const BoardSettings& s)
 {
-    IniPut(path, kFont, kName, s.fontName);
-    IniPut(path, kFont, kSize, convert::fontSizeText(s.fontSize));
-    IniPut(path, kFont, kBold, convert::booleanText(s.bold));
-    IniPut(path, kFont, kItalic, convert::booleanText(s.italic));
-    IniPut(path, kForm, kTop, QString::number(s.top));
-    IniPut(path, kForm, kLeft, QString::number(s.left));
-    IniPut(path, kForm, kWidth, QString::number(s.width));
-    IniPut(path, kForm, kHeight, QString::number(s.height));
+    IniEdit file(path);
+    for (const SettingText& t : settingTexts(s))
+        file.put(t.section, t.key, t.text);
+    file.commit();
 }
 
 QRect fitOnScreens(const QRect& window, const QList<QRect>& screens)

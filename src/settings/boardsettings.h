@@ -4,6 +4,7 @@
 #include <QList>
 #include <QRect>
 #include <QString>
+#include <array>
 #include <cstdint>
 
 namespace honura {
@@ -31,7 +32,17 @@ inline constexpr int kMaxFontSize = 1638;
 // positive take the key's default.
 BoardSettings loadBoardSettings(const QString& path);
 
-// Writes the eight keys in the same order.
+// One key of the file with the text a save writes for it.
+struct SettingText {
+    QString section;
+    QString key;
+    QString text;
+};
+// The eight keys a save writes, in its order: NAME, SIZE, BOLD, ITALIC of
+// "FONT", then TOP, LEFT, WIDTH, HEIGHT of "Form".
+std::array<SettingText, 8> settingTexts(const BoardSettings& s);
+
+// Writes the eight keys in that order, in one replace of the file.
 void saveBoardSettings(const QString& path, const BoardSettings& s);
 
 // Where a window whose outer rectangle is window (pixels) goes: unchanged when

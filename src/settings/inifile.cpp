@@ -1,11 +1,11 @@
 #include "settings/inifile.h"
 
 #include "platform/cp932.h"
+#include "settings/atomicfile.h"
 #include "settings/profile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <optional>
 
 namespace honura {
@@ -44,28 +44,6 @@ FileContents readFile(const QString& path)
     return c;
 }
 
-bool writeFile(const QString& path, std::string_view bytes)
-{
-    const QFileInfo fi(path);
-    const bool exists = fi.exists();
-    // A read-only file stays as it is, even for a user who could replace it.
-    if (exists &&
-        (!fi.isFile() || !fi.isWritable() || !(fi.permissions() & QFileDevice::WriteOwner)))
-        return false;
-    QSaveFile f(path);
-    f.setDirectWriteFallback(false);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    if (exists)
-        f.setPermissions(fi.permissions());
-    const auto size = static_cast<qint64>(bytes.size());
-    if (f.write(bytes.data(), size) != size) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
-}
-
 } // namespace profile
 
 QString IniGet(const QString& path, const QString& section, const QString& key,
@@ -89,18 +67,41 @@ QString IniGet(const QString& path, const QString& section, const QString& key,
 
 void IniPut(const QString& path, const QString& section, const QString& key, const QString& value)
 {
+    IniEdit edit(path);
+    edit.put(section, key, value);
+    edit.commit();
+}
+
+IniEdit::IniEdit(const QString& path) : path_(path)
+{
+    profile::FileContents file = profile::readFile(path);
+    // Whatever an unreadable file holds is not ours to overwrite.
+    readable_ = file.state != profile::FileContents::Unreadable;
+    text_ = std::move(file.bytes);
+}
+
+void IniEdit::put(const QString& section, const QString& key, const QString& value)
+{
     const std::optional<std::string> s = toBytes(section);
     const std::optional<std::string> k = toBytes(key);
     const std::optional<std::string> v = toBytes(value);
-    if (!s || !k || !v)
+    if (!readable_ || !s || !k || !v)
         return;
-    const profile::FileContents file = profile::readFile(path);
-    if (file.state == profile::FileContents::Unreadable)
-        return; // whatever it holds is not ours to overwrite
-    const std::optional<std::string> edited = profile::put(file.bytes, *s, *k, *v);
-    if (!edited || (file.state == profile::FileContents::Read && *edited == file.bytes))
+    std::optional<std::string> edited = profile::put(text_, *s, *k, *v);
+    if (!edited || *edited == text_)
         return;
-    profile::writeFile(path, *edited);
+    text_ = std::move(*edited);
+    changed_ = true;
+}
+
+bool IniEdit::commit()
+{
+    if (!readable_ || !changed_)
+        return readable_;
+    if (!profile::writeFile(path_, text_))
+        return false;
+    changed_ = false;
+    return true;
 }
 
 } // namespace honura

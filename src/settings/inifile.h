@@ -16,12 +16,32 @@ QString IniGet(const QString& path, const QString& section, const QString& key,
                const QString& fallback);
 
 // Stores value for key in section of the file at path, creating the file when
-// missing. The file is replaced as a whole (written beside it, then renamed
-// over it), so it is never left half written; every other byte of it stays.
-// Failures are silent and change nothing: an unwritable or read-only file or
-// directory, an unreadable file, text without a CP932 form, or names and values
-// that could not be read back as they are (line breaks, for one).
+// missing: an IniEdit of one key.
 void IniPut(const QString& path, const QString& section, const QString& key, const QString& value);
+
+// Several keys of one file written at once. The file is read when the edit
+// starts; each put() changes the text in memory, under the placement rules of
+// the private-profile format; commit() replaces the file once, as a whole (see
+// atomicfile.h), so a run cut short leaves the file with every key or with
+// none. The result is the file that the same IniPut() calls, one after the
+// other, would leave. Failures are silent and change nothing: an unwritable or
+// read-only file or directory, an unreadable file, text without a CP932 form,
+// or names and values that could not be read back as they are (line breaks,
+// for one); such a key is skipped, the others are written.
+class IniEdit {
+  public:
+    explicit IniEdit(const QString& path);
+    void put(const QString& section, const QString& key, const QString& value);
+    // Writes the file when a put() changed it. False when the file is
+    // unreadable or could not be written.
+    bool commit();
+
+  private:
+    QString path_;
+    bool readable_ = false;
+    bool changed_ = false;
+    std::string text_;
+};
 
 namespace profile {
 
@@ -33,10 +53,6 @@ struct FileContents {
     std::string bytes;
 };
 FileContents readFile(const QString& path);
-
-// Replaces the file at path with bytes, keeping its permissions. False, with
-// the file as it was, when it cannot be done.
-bool writeFile(const QString& path, std::string_view bytes);
 
 } // namespace profile
 

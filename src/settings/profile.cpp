@@ -129,9 +129,18 @@ Parsed parseLine(std::string_view text)
     return p;
 }
 
+// A UTF-8 byte-order mark that an editor put at the start of the file: not
+// part of the first line, and kept where it is.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::size_t byteOrderMarkLength(std::string_view file)
+{
+    return file.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+}
+
 // The lines of a file in order, each parsed.
 struct Lines {
-    explicit Lines(std::string_view f) : file(f) {}
+    explicit Lines(std::string_view f) : file(f), pos(byteOrderMarkLength(f)) {}
     bool next()
     {
         if (pos >= file.size())
@@ -165,7 +174,7 @@ std::string_view lineBreakOf(std::string_view file)
 
 void closeOpenLine(std::string& out, std::string_view eol)
 {
-    if (out.empty() || out.back() == '\n')
+    if (out.size() == byteOrderMarkLength(out) || out.back() == '\n')
         return;
     if (out.back() == '\r')
         out += '\n';

@@ -7,7 +7,8 @@
 // without regard to ASCII letter case. Blanks around keys and values are not
 // part of them; a value wrapped in double quotes loses the quotes. Lines that
 // start with ";" or "#" are comments. Every other line is kept but has no
-// meaning.
+// meaning. A UTF-8 byte-order mark (EF BB BF) at the start of the file is
+// not part of its first line; edits keep it.
 
 #include <optional>
 #include <string>

@@ -2,7 +2,7 @@
 // placement, and how the board's About command shows it.
 #include "about/aboutdef.h"
 #include "about/frmabout.h"
-#include "board/clicklabel.h"
+#include "controls/clicklabel.h"
 #include "board/frmmain.h"
 #include "platform/desktop.h"
 #include "testmain.h"

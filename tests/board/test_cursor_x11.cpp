@@ -1,7 +1,7 @@
 // The possession cursor as an X server shows it: sharp at the screen's scale,
 // with the hotspot on the coin. Qt's X11 backend passes the hotspot through in
 // device pixels; this test notices if a Qt release changes that.
-#include "board/pictures.h"
+#include "pictures/pictures.h"
 
 #include "testmain.h"
 

@@ -48,6 +48,24 @@ void TestCursorRect::rectangle_data()
     half.left = 802.5f - 60;
     QTest::newRow("half to even up") << half << 15.0 << PixelRect{54, 106, 509, 428};
 
+    // The real frames, where the window system knows them: equal sides and
+    // bottom give the worked example exactly.
+    WindowTwips known = example();
+    known.leftFrame = 60;
+    known.bottomFrame = 60;
+    QTest::newRow("real frames, all 4 px") << known << 15.0 << PixelRect{84, 106, 539, 428};
+
+    // Openbox's frame: 1 px at the sides, a 5 px bottom border, 20 px of
+    // title: outer 463 x 372 px at (0, 0) around a 461 x 346 px client (328 px
+    // below an 18 px menu bar). F alone would put the top 4 px low.
+    const WindowTwips openbox{0, 0, 463 * 15, 372 * 15, 461 * 15, 328 * 15, 15, 75};
+    QTest::newRow("uneven frame") << openbox << 15.0 << PixelRect{1, 39, 462, 367};
+    WindowTwips openboxOff = openbox;
+    openboxOff.left = -200 * 15;
+    openboxOff.top = -50 * 15;
+    QTest::newRow("uneven frame, off the top-left")
+        << openboxOff << 15.0 << PixelRect{-199, -11, 262, 317};
+
     // 120 dots per inch: 12 twips per pixel. The top 1590 / 12 = 132.5 and the
     // bottom 4830 / 12 + 132 = 534.5 round down to even, the right edge
     // 6825 / 12 + 105 = 673.75 rounds up.

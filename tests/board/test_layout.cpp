@@ -4,6 +4,7 @@
 #include <QTest>
 
 using namespace honura::layout;
+using namespace honura::twips;
 
 class TestLayout : public QObject {
     Q_OBJECT

@@ -1,8 +1,8 @@
 // Possession mode and spelling, driven by mouse events as the window system
 // delivers them.
-#include "board/clicklabel.h"
 #include "board/frmmain.h"
-#include "board/pictures.h"
+#include "controls/clicklabel.h"
+#include "pictures/pictures.h"
 #include "record/frmlog.h"
 #include "testmain.h"
 
@@ -27,6 +27,7 @@ class TestSeance : public QObject {
     void blankCellsAndAnswersAddNothing();
     void emptyCommitMakesNoRecordWindow();
     void quickClicksOnACell();
+    void quickClicksOnNeighboursAndEnter();
     void doubleClickIntoTheMode();
     void doubleClickOutOfTheMode();
     void textTypedDuringTheGesture();
@@ -40,7 +41,12 @@ class TestSeance : public QObject {
     // Presses and releases the left button on w n times, each press within
     // the double-click time of the one before; between(i) runs after the
     // i-th release.
-    void quickClicks(QWidget* w, int n, const std::function<void(int)>& between = {});
+    void quickClicks(QWidget* w, int n, const std::function<void(int)>& between = {})
+    {
+        quickClicks(QList<QWidget*>(n, w), between);
+    }
+    // The same for a press on each of ws in turn.
+    void quickClicks(const QList<QWidget*>& ws, const std::function<void(int)>& between = {});
     void doubleClick(QWidget* w) { quickClicks(w, 2); }
     void click(QWidget* w) { quickClicks(w, 1); }
     QString record() const { return FrmLog::existing() ? FrmLog::existing()->record() : QString(); }
@@ -76,14 +82,14 @@ void TestSeance::cleanup()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void TestSeance::quickClicks(QWidget* w, int n, const std::function<void(int)>& between)
+void TestSeance::quickClicks(const QList<QWidget*>& ws, const std::function<void(int)>& between)
 {
-    QWindow* window = w->window()->windowHandle();
-    const QPoint local = window->mapFromGlobal(w->mapToGlobal(w->rect().center()));
-    const QPointF global = window->mapToGlobal(local);
     const int step = QGuiApplication::styleHints()->mouseDoubleClickInterval() / 10;
     int& t = QTest::lastMouseTimestamp;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < ws.size(); ++i) {
+        QWindow* window = ws[i]->window()->windowHandle();
+        const QPoint local = window->mapFromGlobal(ws[i]->mapToGlobal(ws[i]->rect().center()));
+        const QPointF global = window->mapToGlobal(local);
         t += step;
         qt_handleMouseEvent(window, local, global, Qt::LeftButton, Qt::LeftButton,
                             QEvent::MouseButtonPress, {}, t);
@@ -137,6 +143,31 @@ void TestSeance::quickClicksOnACell()
     QCOMPARE(msg(), u(u"あ"));
     quickClicks(board_->LblChar(21), 3);
     QCOMPARE(msg(), u(u"あいい"));
+}
+
+// A quick press on another cell is a click of its own, not a double-click,
+// even a few pixels from the last (Qt alone would report a double-click);
+// Enter in the message box commits as the torii does.
+void TestSeance::quickClicksOnNeighboursAndEnter()
+{
+    board_->resize(40, 300); // cells a few pixels wide
+    QCoreApplication::processEvents();
+    const QPoint apart =
+        board_->LblChar(9)->geometry().center() - board_->LblChar(10)->geometry().center();
+    QVERIFY(apart.manhattanLength() < QGuiApplication::styleHints()->mouseDoubleClickDistance());
+    QString spelled;
+    quickClicks({board_->LblChar(10), board_->LblChar(9), board_->LblChar(9), board_->ImgMark()},
+                [&](int i) {
+                    if (i == 2)
+                        spelled = msg();
+                });
+    QCOMPARE(spelled, u(u"あか")); // the second press on か was its double-click
+    QVERIFY(!board_->Possessed()); // the press on the torii was a click
+    QCOMPARE(record(), u(u"あか\r\n"));
+    type(board_->TxtMsg(), QStringLiteral("はい"));
+    QTest::keyClick(board_->TxtMsg(), Qt::Key_Return);
+    QCOMPARE(record(), u(u"あか\r\nはい\r\n"));
+    QCOMPARE(msg(), QString());
 }
 
 void TestSeance::doubleClickIntoTheMode()

@@ -122,7 +122,10 @@ class XSession:
         self.display = ":" + num.decode().strip()
 
         env = dict(os.environ)
-        for k in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "SESSION_MANAGER", "QT_SCALE_FACTOR"):
+        # Tests run under sudo too: the program would then keep its settings
+        # beside itself only in folders of the user behind sudo.
+        for k in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "SESSION_MANAGER", "QT_SCALE_FACTOR",
+                  "SUDO_UID", "PKEXEC_UID"):
             env.pop(k, None)
         env.update({
             "DISPLAY": self.display,

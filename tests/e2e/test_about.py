@@ -22,11 +22,13 @@ LABELS = ["ホヌラ", "ﾊﾞｰｼﾞｮﾝ 1.0.1", DESCRIPTION, "作者ホー
 CLIENT_AT = (156, 129)  # 2340 and 1935 twips at 15 twips per pixel
 
 
-def fake_program(directory, name, record):
-    """A stand-in program that writes its arguments, one a line, to record."""
+def fake_program(directory, name, record, env_var=None):
+    """A stand-in program that writes its arguments, one a line, to record,
+    and then the value of env_var in its environment, when asked to."""
     path = os.path.join(directory, name)
+    env = f' "{env_var}=${{{env_var}-(unset)}}"' if env_var else ""
     with open(path, "w") as f:
-        f.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".tmp'\n"
+        f.write("#!/bin/sh\nprintf '%s\\n' \"$@\"" + env + " > '" + record + ".tmp'\n"
                 "/bin/mv '" + record + ".tmp' '" + record + "'\n")
     os.chmod(path, stat.S_IRWXU)
     return path
@@ -125,8 +127,9 @@ def about(args, c):
         poll(lambda: find(app, "dialog", CAPTION) is None, what="About to close on Esc")
         c.check(p.poll() is None, "board runs after About closed")
 
-        # Loaded afresh: same texts. A viewer installed meanwhile starts on Alt+S.
-        fake_program(tools, "hardinfo", started)
+        # Loaded afresh: same texts. A viewer installed meanwhile starts on Alt+S,
+        # without the platform choice honura makes for itself.
+        fake_program(tools, "hardinfo", started, "QT_QPA_PLATFORM")
         dialog = open_about(x, frame, app)
         c.equal(texts_of(dialog), first, "same texts the second time")
         wid = about_window_id(x, p)
@@ -135,6 +138,8 @@ def about(args, c):
         press_key(x, wid, "alt+s")
         poll(lambda: os.path.exists(started), what="the viewer to start")
         c.check(find(app, "alert") is None, "no message when the viewer starts")
+        with open(started) as f:
+            c.equal(f.read(), "QT_QPA_PLATFORM=(unset)\n", "the viewer's environment")
 
         # Enter is OK when the focus is on OK.
         press_key(x, wid, "Return")
@@ -145,10 +150,13 @@ def about(args, c):
 
 
 def bare_x(args, c):
-    """Without a window manager nothing frames or moves the window."""
+    """Without a window manager nothing frames or moves the window. The user's
+    own platform choice reaches the programs honura starts."""
     with XSession(wm=False) as x:
         exe = copy_program(args.exe, x._dir("bin"))
-        p = x.launch(exe, env={"PATH": x._dir("tools")})
+        started = os.path.join(x.tmp, "started.txt")
+        fake_program(x._dir("tools"), "hardinfo", started, "QT_QPA_PLATFORM")
+        p = x.launch(exe, env={"PATH": x._dir("tools"), "QT_QPA_PLATFORM": "xcb"})
         app = x.app(p)
         frame = x.wait_for(lambda: find(app, "frame", "ホヌラ"), what="the board")
         dialog = open_about(x, frame, app)
@@ -158,6 +166,10 @@ def bare_x(args, c):
         c.equal(texts_of(dialog)[0], LABELS, "labels")
         dx, dy, dw, dh = extents(dialog)
         x.xdotool("mousemove", "--sync", dx + dw // 2, dy + dh // 2)
+        x.xdotool("key", "alt+s")
+        poll(lambda: os.path.exists(started), what="the viewer to start")
+        with open(started) as f:
+            c.equal(f.read(), "QT_QPA_PLATFORM=xcb\n", "the viewer's environment")
         x.xdotool("key", "Escape")
         poll(lambda: find(app, "dialog", CAPTION) is None, what="About to close on Esc")
         c.check(p.poll() is None, "board runs after About closed")

@@ -48,7 +48,8 @@ def check_layout(x, c, proc, frame, label):
     cx, cy, cw, ch = extents(client)
     want = expected_cells(ow * TPP, oh * TPP)
     cells = cells_of(frame)
-    c.equal(len(cells), 65, f"{label}: number of cells shown")
+    # Blank cells are drawn but left out of the accessibility tree.
+    c.equal(len(cells), 58, f"{label}: number of (non-blank) cells shown")
     # Cells are matched by place: each expected box must hold a cell with the
     # caption of the character table.
     placed = {}
@@ -59,7 +60,7 @@ def check_layout(x, c, proc, frame, label):
     for i, (l, t, w, h) in enumerate(want):
         got = placed.get((l, t))
         expect = TABLE[i].replace("\0", "")
-        if got is None or got != (expect, w, h):
+        if expect and (got is None or got != (expect, w, h)):
             wrong.append((i, expect, (l, t, w, h), got))
     c.check(not wrong, f"{label}: cells off their places: {wrong[:4]}")
     return (ox, oy, ow, oh)
@@ -194,7 +195,7 @@ def at_scale_two(args, c):
         want = expected_cells(6945, 5580)
         cells = {(extents(a)[0] - cx, extents(a)[1] - cy): a.name for a in cells_of(frame)}
         misplaced = [i for i, (l, t, w, h) in enumerate(want)
-                     if cells.get((l, t)) != TABLE[i].replace("\0", "")]
+                     if TABLE[i] != "\0" and cells.get((l, t)) != TABLE[i]]
         c.check(not misplaced, f"cells at their logical places: misplaced {misplaced[:5]}")
         tx, ty, tw, th = extents(find(frame, "image", "鳥居"))
         c.equal((tw, th), (70, 54), "torii keeps its logical size")

@@ -1,7 +1,9 @@
 """The séance on a real X server with real input: spelling and committing by
 XTest clicks on the cells and the torii, possession mode entered and left by
-double-clicks, the pointer held in the board's client area against relative
-motion in every direction (also while a menu or the record window is open),
+double-clicks, the pointer held in the board's client area, exactly, under a
+window manager with uneven frames: against relative motion in every
+direction (also while a menu or the record window is open), and brought back
+after absolute motion and warps,
 the possession cursor as the server shows it, the record read back through
 the accessibility tree, and no way of ending the program that leaves the
 pointer held."""
@@ -19,17 +21,18 @@ GESTURE_GAP = 0.5  # longer than the double-click time: the next click starts af
 
 
 # ---------------------------------------------------------------- helpers
-def confinement(x, wid, frame):
-    """The rectangle (left, top, right, bottom; right and bottom exclusive)
-    worked out as the program must: from the outer rectangle and the client
-    size in twips, halves rounded to even (Python's round)."""
-    ox, oy, ow, oh = x.outer_geometry(wid)
-    _, _, cw, ch = extents(find(frame, "filler"))
-    X, Y, W, H, SW, SH = (v * TPP for v in (ox, oy, ow, oh, cw, ch))
-    F = round((W - SW) / 2)
-    left = round((X + F) / TPP)
-    top = round((Y + H - SH - F) / TPP)
-    return left, top, round(SW / TPP + left), round(SH / TPP + top)
+def confinement(frame, scale=1):
+    """The rectangle (left, top, right, bottom; right and bottom exclusive):
+    the client area below the menu bar, exactly, whatever the window manager's
+    frame. The accessibility tree reports logical pixels, X screen pixels."""
+    fx, fy, fw, fh = extents(find(frame, "filler"))
+    return tuple(scale * v for v in (fx, fy, fx + fw, fy + fh))
+
+
+def frame_extents(x, wid):
+    d = x.xlib()
+    w = d.create_resource_object("window", wid)
+    return list(w.get_full_property(d.intern_atom("_NET_FRAME_EXTENTS"), 0).value)
 
 
 def client_window_rect(x, wid):
@@ -88,6 +91,48 @@ def check_held(x, c, r, label):
     edges = (rel(x, -5000, 0)[0], rel(x, 0, -5000)[1], rel(x, 5000, 0)[0], rel(x, 0, 5000)[1])
     c.equal(edges, (r[0], r[1], r[2] - 1, r[3] - 1), f"{label}: edges the pointer stops on")
     warp(x, *mid)
+
+
+def check_jumps_undone(x, c, r, label):
+    """Absolute motion (a tablet, a virtual machine's pointer) and a warp by
+    another program pass the barriers; the pointer comes back at once to the
+    rectangle's nearest point."""
+    from Xlib import X
+    root = x.xlib().screen().root
+    jumps = [((r[2] + 300, r[3] + 200), (r[2] - 1, r[3] - 1), "absolute motion"),
+             ((r[0] + 10, max(r[1] - 30, 0)), (r[0] + 10, r[1]), "a warp")]
+    for target, nearest, how in jumps:
+        if how == "a warp":
+            root.warp_pointer(*target)
+            x.xlib().sync()
+        else:
+            x.xdotool("mousemove", *target)
+        try:
+            poll(lambda: x.pointer() == nearest, timeout=5, what="the pointer back")
+        except TimeoutError:
+            pass
+        c.equal(x.pointer(), nearest, f"{label}: {how} to {target} undone")
+    warp(x, (r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
+
+
+def windows_of_other_programs(x, r):
+    """Windows of other programs: one on the middle of the board (a
+    notification, say) and one under everything, covering the screen (a
+    desktop's icons). Over them the program hears nothing of the pointer."""
+    from Xlib import X
+    d = x.xlib()
+    screen = d.screen()
+    cx, cy = (r[0] + r[2]) // 2, (r[1] + r[3]) // 2
+    made = []
+    for gx, gy, gw, gh, stack in ((0, 0, screen.width_in_pixels, screen.height_in_pixels, X.Below),
+                                  (cx - 50, cy - 50, 100, 100, X.Above)):
+        w = screen.root.create_window(gx, gy, gw, gh, 0, screen.root_depth, override_redirect=True,
+                                      background_pixel=screen.white_pixel)
+        w.configure(stack_mode=stack)
+        w.map()
+        made.append(w)
+    d.sync()
+    return made
 
 
 def check_free(x, c, r, label):
@@ -163,9 +208,19 @@ def record_window(x, p):
     return x.wait_for(lambda: shown_record(x, p), what="the record window")
 
 
-def open_record(x, frame, p):
-    # The menu bar lies outside the confinement: reach it by a warp.
-    click(x, find(frame, "menu item", "記録"))
+MENU = ["終了", "字体", "記録", "ホヌラについて"]
+
+
+def menu_command(x, name):
+    """A command of the menu bar by the keyboard: the menu bar lies outside
+    the confinement, where the pointer cannot go in possession mode."""
+    x.xdotool("key", "F10")
+    x.xdotool("key", *["Right"] * MENU.index(name), "Return")
+    time.sleep(GESTURE_GAP)
+
+
+def open_record(x, p):
+    menu_command(x, "記録")
     return record_window(x, p)
 
 
@@ -192,8 +247,18 @@ def seance(args, c):
         c.equal(message(frame), "", "message box emptied on entering the mode")
         c.check(shown_record(x, p) is None, "a commit never shows the record")
         c.equal(cursor_image(x), POSSESSION_CURSOR, "possession cursor over the torii")
-        r = confinement(x, wid, frame)
+        # Openbox draws a thicker bottom border than side borders: the pointer
+        # reaches the client area's top row and never the bottom border.
+        left, right, top, bottom = frame_extents(x, wid)
+        c.check(bottom > left == right, f"uneven frame ({left}, {right}, {top}, {bottom})")
+        r = confinement(frame)
         check_held(x, c, r, "possession mode")
+        check_jumps_undone(x, c, r, "possession mode")
+        others = windows_of_other_programs(x, r)
+        check_jumps_undone(x, c, r, "over another program's window")
+        for w in others:
+            w.destroy()
+        x.xlib().sync()
         warp(x, *centre(cell(frame, "ん")))
         c.equal(cursor_image(x), POSSESSION_CURSOR, "possession cursor over a cell")
 
@@ -219,7 +284,7 @@ def seance(args, c):
         check_held(x, c, r, "after the context menu")
 
         # The record window over the possessed board: usable inside the rectangle.
-        log = open_record(x, frame, p)
+        log = open_record(x, p)
         warp(x, (r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
         c.equal(record_text(log), "あい\nう\nいいは\n", "record read back")
         lw = x.wait_for(lambda: x.toplevels(pid=p.pid, name="記録"), what="record window")[0]
@@ -242,17 +307,18 @@ def seance(args, c):
         check_held(x, c, r, "after the record window")
 
         # So does the About window, and the confinement outlasts it.
-        click(x, find(frame, "menu item", "ホヌラについて"))
+        menu_command(x, "ホヌラについて")
         about = x.wait_for(lambda: find(x.app(p), "dialog", ABOUT), what="the About window")
         warp(x, *centre(about))
         c.equal(cursor_image(x), POSSESSION_CURSOR, "possession cursor over the About window")
         check_held(x, c, r, "About window shown")
+        check_jumps_undone(x, c, r, "About window shown")
         x.xdotool("key", "Escape")
         poll(lambda: find(x.app(p), "dialog", ABOUT) is None, what="the About window to close")
         check_held(x, c, r, "after the About window")
 
         # And the font dialog: cancelled, it leaves the confinement in force.
-        click(x, find(frame, "menu item", "字体"))
+        menu_command(x, "字体")
         fontdlg = x.wait_for(lambda: find(x.app(p), "dialog"), what="the font dialog")
         fx, fy, fw, fh = harness.extents(fontdlg)
         warp(x, min(max(fx + 20, r[0] + 1), r[2] - 2), min(max(fy + 40, r[1] + 1), r[3] - 2))
@@ -269,8 +335,12 @@ def seance(args, c):
         warp(x, *centre(cell(frame, "ん")))
         c.check(cursor_image(x) != POSSESSION_CURSOR, "ordinary cursor after the mode")
         check_free(x, c, r, "normal mode")
+        beyond = ((r[2] + 1024) // 2, (r[3] + 768) // 2)  # between the board and the screen's corner
+        x.xdotool("mousemove", *beyond)
+        time.sleep(0.3)
+        c.equal(x.pointer(), beyond, "normal mode: absolute motion goes anywhere")
 
-        log = open_record(x, frame, p)
+        log = open_record(x, p)
         c.equal(record_text(log), "\nあい\nう\nいいは\nえ\n", "record after leaving the mode")
         ax, ay, _, _ = x.outer_geometry(x.toplevels(pid=p.pid, name="記録")[0])
         c.equal((ax, ay), (lx, ly), "hidden and shown again at the same place")
@@ -282,7 +352,7 @@ def seance(args, c):
         # Into the mode again and quit from the menu: the pointer is free.
         click(x, torii, repeat=2)
         check_held(x, c, r, "second possession")
-        click(x, find(frame, "menu item", "終了"))
+        menu_command(x, "終了")
         c.equal(x.wait_exit(p), 0, "exit status after 終了 in possession mode")
         check_free(x, c, r, "after 終了")
 
@@ -295,7 +365,7 @@ def endings(args, c):
             name = sig.name if sig else "close box"
             p, frame, wid = start_board(x, exe)
             click(x, find(frame, "image", "鳥居"), repeat=2)
-            r = confinement(x, wid, frame)
+            r = confinement(frame)
             warp(x, (r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
             p_in = rel(x, 3000, 0)
             c.equal(p_in[0], r[2] - 1, f"{name}: held before")
@@ -309,19 +379,11 @@ def endings(args, c):
 
 def at_scale_two(args, c):
     """At a scale factor of 2 the rectangle is worked out in logical pixels, as
-    the window sees itself, and confines the pointer to twice that on screen.
-    (The accessibility tree reports logical pixels; X reports screen pixels.)"""
+    the window sees itself, and confines the pointer to twice that on screen."""
     with XSession(wm=True, size=(1280, 960), scale=2) as x:
         exe = copy_program(args.exe, x._dir("bin"))
         p, frame, wid = start_board(x, exe)
-        ox, oy, ow, oh = x.outer_geometry(wid)
-        _, _, cw, ch = extents(find(frame, "filler"))
-        X, Y, W, H = (v / 2 * TPP for v in (ox, oy, ow, oh))
-        SW, SH = cw * TPP, ch * TPP
-        F = round((W - SW) / 2)
-        left, top = round((X + F) / TPP), round((Y + H - SH - F) / TPP)
-        logical = (left, top, round(SW / TPP + left), round(SH / TPP + top))
-        r = tuple(2 * v for v in logical)
+        r = confinement(frame, scale=2)
         tx, ty = centre(find(frame, "image", "鳥居"))
         x.xdotool("mousemove", "--sync", 2 * tx, 2 * ty)
         x.xdotool("click", "--repeat", 2, "--delay", 60, 1)

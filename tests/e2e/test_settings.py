@@ -102,7 +102,7 @@ def restore_place_size_font(args, c):
         c.equal((face, size), ("IPAPMincho", "16"), "dialog opens on the board font's face and size")
         c.check(find(dlg, "check box") is None, "no effects in the font dialog")
         c.check(find(dlg, "combo box") is None, "no writing system in the font dialog")
-        x.click_center(find(dlg, "push button", "Cancel"))
+        x.click_center(find(dlg, "push button", "キャンセル"))
         x.wait_for(lambda: find(app, "dialog") is None, what="the dialog to close")
 
         # Choose DejaVu Serif, Italic, 20 points.
@@ -138,7 +138,7 @@ def restore_place_size_font(args, c):
         c.equal(settle(x, wid, before), before, "restart: same place and size")
         dlg = font_dialog(x, app, frame)
         c.equal(dialog_fields(dlg), ["DejaVu Serif", "Italic", "20"], "restart: same font")
-        x.click_center(find(dlg, "push button", "Cancel"))
+        x.click_center(find(dlg, "push button", "キャンセル"))
         x.wait_for(lambda: find(app, "dialog") is None, what="the dialog to close")
         # A user's own lines survive the next save.
         with open(ini, "ab") as f:

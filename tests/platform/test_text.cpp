@@ -15,6 +15,8 @@ class TestPlatformText : public QObject {
     void backendsConvertAlike();
     void settingsPathBesideProgram();
     void settingsPathForInstalledProgram();
+    void settingsBaseName();
+    void systemFolders();
 };
 
 void TestPlatformText::cp932Exact()
@@ -71,6 +73,29 @@ void TestPlatformText::settingsPathForInstalledProgram()
     QCOMPARE(settingsPathFor(QStringLiteral("/usr/bin"), QStringLiteral("copy"), false,
                              QStringLiteral("/cfg/honura/")),
              QDir::toNativeSeparators(QStringLiteral("/cfg/honura/copy.ini")));
+}
+
+void TestPlatformText::settingsBaseName()
+{
+    // On Linux an executable has no extension: a version in the name stays.
+    QCOMPARE(honura::settingsBaseName("honura-1.0.1", false), QStringLiteral("honura-1.0.1"));
+    QCOMPARE(honura::settingsBaseName("honura.exe", false), QStringLiteral("honura.exe"));
+    // On Windows only ".exe" goes, in any letter case.
+    QCOMPARE(honura::settingsBaseName("honura-1.0.1.EXE", true), QStringLiteral("honura-1.0.1"));
+    QCOMPARE(honura::settingsBaseName("honura-1.0.1", true), QStringLiteral("honura-1.0.1"));
+}
+
+// Settings beside the executable only in a folder of the invoking user's own,
+// outside the folders that packages own, even for root.
+void TestPlatformText::systemFolders()
+{
+    QVERIFY(programDirHoldsSettings("/home/u/games", true, true));
+    QVERIFY(programDirHoldsSettings("/usrlocal", true, true));
+    QVERIFY(programDirHoldsSettings("/optional/bin", true, true));
+    QVERIFY(!programDirHoldsSettings("/home/u/games", false, true)); // another user's folder
+    QVERIFY(!programDirHoldsSettings("/home/u/games", true, false));
+    for (const char* dir : {"/usr", "/usr/games", "/usr/local/bin", "/opt", "/opt/honura/bin"})
+        QVERIFY2(!programDirHoldsSettings(dir, true, true), dir);
 }
 
 HONURA_TEST_MAIN(TestPlatformText)

@@ -1,5 +1,5 @@
 // The record window: its definition, its buttons, its modal showing and its life.
-#include "board/pictures.h"
+#include "pictures/pictures.h"
 #include "record/frmlog.h"
 #include "testmain.h"
 

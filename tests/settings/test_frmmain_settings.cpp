@@ -1,5 +1,5 @@
 // The board's settings at start-up and shut-down, and the font command.
-#include "board/clicklabel.h"
+#include "controls/clicklabel.h"
 #include "board/frmmain.h"
 #include "testmain.h"
 
@@ -8,10 +8,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -64,6 +66,8 @@ class TestFrmMainSettings : public QObject {
     void fontDialogCancel();
     void fontDialogChoice();
     void fontDialogKeepsRequestedFace();
+    void fontDialogBoldOfAFaceWithoutBold();
+    void absentFaceKeepsItsName();
 
   private:
     std::unique_ptr<QTemporaryDir> dir_;
@@ -87,8 +91,9 @@ void TestFrmMainSettings::startsWithDefaultsAndWritesThem()
     QVERIFY(w.boardFont().bold());
     QVERIFY(!w.boardFont().italic());
     QCOMPARE(w.savedGeometry(), FormGeometry{});
+    // The labels are given the installed substitute; the board keeps the name.
     for (QLabel* l : boardLabels(w))
-        QCOMPARE(l->font().family(), QStringLiteral("ＭＳ Ｐ明朝"));
+        QCOMPARE(l->font().family(), QStringLiteral("IPAPMincho"));
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.outerTwips(), QRectF(0, 0, 6945, 5580));
@@ -186,11 +191,15 @@ void TestFrmMainSettings::fontDialogCancel()
             if (!combo->isHidden())
                 extrasHidden = false;
         opened = dlg->currentFont();
+        const auto* sample = dlg->findChild<QLineEdit*>(QStringLiteral("qt_fontDialog_sampleEdit"));
+        if (!sample || sample->height() < 2 * dlg->fontMetrics().height())
+            extrasHidden = false; // the sample must keep its room
         dlg->reject();
     });
     w.MnuFont_Click();
     QVERIFY(seen);
     QVERIFY(extrasHidden);
+    QVERIFY(opened.bold());
     QCOMPARE(opened.pointSizeF(), 16.0);
     QVERIFY(opened.family().contains(QStringLiteral("Mincho"))); // the substitute
     QCOMPARE(w.boardFont(), before);
@@ -262,17 +271,57 @@ void TestFrmMainSettings::fontDialogKeepsRequestedFace()
     // The default face is shown through its substitute; taking it unchanged
     // keeps the face's own name.
     whenFontDialogShows([&](QFontDialog* dlg) {
-        QFont f = dlg->currentFont();
-        f.setPointSizeF(20);
-        dlg->setCurrentFont(f);
+        // The size typed into the size box, as a user does.
+        const auto edits = dlg->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
+        edits.at(2)->setText(QStringLiteral("20"));
         dlg->accept();
     });
     w.MnuFont_Click();
     QCOMPARE(w.boardFont().family(), QStringLiteral("ＭＳ Ｐ明朝"));
     QCOMPARE(w.boardFont().pointSizeF(), 20.0);
     QVERIFY(w.boardFont().bold()); // a style the substitute does not list
-    QCOMPARE(w.lblYes()->font().family(), QStringLiteral("ＭＳ Ｐ明朝"));
+    QCOMPARE(w.lblYes()->font().family(), QStringLiteral("IPAPMincho"));
     QCOMPARE(w.lblYes()->font().pointSizeF(), 20.0);
+}
+
+// The IPA faces have no bold style: the dialog offers a synthetic one, opens
+// on it for the bold default font, and choosing the regular style un-bolds the
+// board while the face keeps its name.
+void TestFrmMainSettings::fontDialogBoldOfAFaceWithoutBold()
+{
+    FrmMain w;
+    QVERIFY(w.startUp());
+    QString openedStyle;
+    QStringList styles;
+    whenFontDialogShows([&](QFontDialog* dlg) {
+        const auto lists = dlg->findChildren<QListView*>(Qt::FindDirectChildrenOnly);
+        auto* styleList = lists.at(1);
+        openedStyle = styleList->currentIndex().data().toString();
+        for (int r = 0; r < styleList->model()->rowCount(); ++r)
+            styles << styleList->model()->index(r, 0).data().toString();
+        styleList->setCurrentIndex(styleList->model()->index(styles.indexOf(u"Regular"_qs), 0));
+        dlg->accept();
+    });
+    w.MnuFont_Click();
+    QCOMPARE(styles, (QStringList{u"Regular"_qs, u"Bold"_qs}));
+    QCOMPARE(openedStyle, u"Bold"_qs);
+    QVERIFY(!w.boardFont().bold());
+    QCOMPARE(w.boardFont().family(), QStringLiteral("ＭＳ Ｐ明朝"));
+    QVERIFY(!w.LblChar(10)->font().bold());
+}
+
+// A face no longer on the machine: the labels show an installed face and the
+// settings file keeps the name.
+void TestFrmMainSettings::absentFaceKeepsItsName()
+{
+    writeAll(path_, "[FONT]\r\nNAME=No Such Face\r\nSIZE=12\r\n");
+    FrmMain w;
+    QVERIFY(w.startUp());
+    const QString shown = w.LblChar(10)->font().family();
+    QVERIFY(!shown.isEmpty() && shown != u"No Such Face"_qs);
+    QVERIFY(QFontDatabase::hasFamily(shown));
+    w.close();
+    QVERIFY(readAll(path_).startsWith("[FONT]\r\nNAME=No Such Face\r\nSIZE=12\r\n"));
 }
 
 HONURA_TEST_MAIN(TestFrmMainSettings)

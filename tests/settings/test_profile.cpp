@@ -1,4 +1,5 @@
 // The private-profile engine and the settings file, at byte level.
+#include "settings/atomicfile.h"
 #include "settings/inifile.h"
 #include "settings/profile.h"
 
@@ -12,6 +13,13 @@
 #include <array>
 #include <memory>
 #include <string>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace honura;
 using test::readAll;
@@ -41,6 +49,7 @@ class TestProfile : public QObject {
     void editsOnlyTheValue();
     void addsKeysAndSections();
     void lfOnlyFile();
+    void byteOrderMark();
     void valuesReadBackAsWritten_data();
     void valuesReadBackAsWritten();
     void refusesWhatCannotReadBack();
@@ -48,6 +57,9 @@ class TestProfile : public QObject {
     void cp932Names();
     void failedWritesLoseNothing();
     void keepsPermissions();
+    void editWritesOnceAtCommit();
+    void staleTemporariesRemoved();
+    void rootKeepsTheOwner();
     void writesThroughSymlink();
     void badFiles();
     void megabyteFile();
@@ -175,6 +187,18 @@ void TestProfile::lfOnlyFile()
     QCOMPARE(*profile::put(file, "X", "Y", "z"), file + "[X]\nY=z\n");
 }
 
+void TestProfile::byteOrderMark()
+{
+    // An editor's byte-order mark hides no section, and stays where it is.
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string file = bom + "[FONT]\r\nNAME=Foo\r\n";
+    QCOMPARE(profile::find(file, "FONT", "NAME"), "Foo"s);
+    QCOMPARE(*profile::put(file, "FONT", "SIZE", "16"), file + "SIZE=16\r\n");
+    QCOMPARE(*profile::put(bom, "S", "K", "v"), bom + "[S]\r\nK=v\r\n");
+    // Elsewhere the same bytes are text like any other.
+    QCOMPARE(profile::find("\r\n" + file, "FONT", "NAME"), std::nullopt);
+}
+
 void TestProfile::valuesReadBackAsWritten_data()
 {
     QTest::addColumn<QByteArray>("value");
@@ -264,6 +288,7 @@ void TestProfile::failedWritesLoseNothing()
     QCOMPARE(IniGet(d, "S", "K", "dflt"), QStringLiteral("dflt"));
     IniPut(d, "S", "K", "v");
     QVERIFY(QFileInfo(d).isDir());
+    QCOMPARE(QDir(dirHolder_->path()).entryList(QDir::Files), QStringList{"honura.ini"});
 }
 
 void TestProfile::keepsPermissions()
@@ -279,6 +304,86 @@ void TestProfile::keepsPermissions()
     QCOMPARE(QFile::permissions(path()) &
                  ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
              perms);
+}
+
+// Until commit() the file stays as it was; then it holds what the same
+// IniPut() calls would have left.
+void TestProfile::editWritesOnceAtCommit()
+{
+    const QByteArray before("[Mine]\r\nA=1\r\n[S]\r\nK=0\r\n");
+    writeAll(path(), before);
+    writeAll(path(QStringLiteral("one-by-one.ini")), before);
+    IniEdit edit(path());
+    for (const char* key : {"K", "L", "M"}) {
+        edit.put("S", key, "2");
+        IniPut(path(QStringLiteral("one-by-one.ini")), "S", key, "2");
+    }
+    edit.put("S", "BAD", "line\nbreak"); // skipped, like the IniPut() it stands for
+    edit.put("T", "K", "3");
+    IniPut(path(QStringLiteral("one-by-one.ini")), "T", "K", "3");
+    QCOMPARE(readAll(path()), before);
+    QVERIFY(edit.commit());
+    QCOMPARE(readAll(path()), readAll(path(QStringLiteral("one-by-one.ini"))));
+    QCOMPARE(readAll(path()), "[Mine]\r\nA=1\r\n[S]\r\nK=2\r\nL=2\r\nM=2\r\n[T]\r\nK=3\r\n");
+}
+
+// Only files of the save's own temporary-name pattern go, and only those that
+// no running save holds.
+void TestProfile::staleTemporariesRemoved()
+{
+    const QStringList stale = {"honura.ini.AbC123.tmp", "honura.ini.zzzzzz.tmp"};
+    const QStringList kept = {"honura.ini",           "honura.ini.backup",
+                              "honura.ini.AbC12.tmp", "honura.ini.AbC-23.tmp",
+                              "copy.ini.AbC123.tmp",  "honura.ini.AbC123.tmp.old"};
+    for (const QString& name : stale + kept)
+        writeAll(path(name), "x");
+    QStringList expected = kept;
+#ifndef Q_OS_WIN
+    // A save in progress in another run holds a lock on its file.
+    const QString busy = QStringLiteral("honura.ini.Busy01.tmp");
+    writeAll(path(busy), "x");
+    const int fd = ::open(QFile::encodeName(path(busy)).constData(), O_RDONLY);
+    QVERIFY(fd >= 0 && ::flock(fd, LOCK_EX) == 0);
+    expected.append(busy);
+#endif
+    profile::removeStaleTemporaries(path());
+#ifndef Q_OS_WIN
+    ::close(fd);
+#endif
+    QStringList left = QDir(dirHolder_->path()).entryList(QDir::Files);
+    left.sort();
+    expected.sort();
+    QCOMPARE(left, expected);
+}
+
+// Run as root (sudo), a save leaves the user's file the user's: owner, group
+// and mode stay; a new file goes to the owner of its folder.
+void TestProfile::rootKeepsTheOwner()
+{
+#ifdef Q_OS_WIN
+    QSKIP("ownership by user and group ids is a Unix matter");
+#else
+    if (::geteuid() != 0)
+        QSKIP("needs root");
+    const QByteArray file = QFile::encodeName(path());
+    writeAll(path(), "[S]\r\nK=1\r\n");
+    QCOMPARE(::chown(file.constData(), 4321, 4322), 0);
+    QCOMPARE(::chmod(file.constData(), 0640), 0);
+    IniPut(path(), "S", "K", "2");
+    struct stat st {};
+    QCOMPARE(::stat(file.constData(), &st), 0);
+    QCOMPARE(readAll(path()), QByteArray("[S]\r\nK=2\r\n"));
+    QCOMPARE(int(st.st_uid), 4321);
+    QCOMPARE(int(st.st_gid), 4322);
+    QCOMPARE(int(st.st_mode & 07777), 0640);
+
+    const QByteArray folder = QFile::encodeName(dirHolder_->path());
+    QCOMPARE(::chown(folder.constData(), 4321, 4322), 0);
+    IniPut(path(QStringLiteral("new.ini")), "S", "K", "1");
+    QCOMPARE(::stat(QFile::encodeName(path(QStringLiteral("new.ini"))).constData(), &st), 0);
+    QCOMPARE(int(st.st_uid), 4321);
+    QCOMPARE(int(st.st_gid), 4322);
+#endif
 }
 
 void TestProfile::writesThroughSymlink()

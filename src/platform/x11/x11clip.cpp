@@ -16,12 +16,25 @@
 // program's modal windows where they lie beyond the board, and dialogs on
 // other connections altogether, so it waits while one of them is up.
 //
+// Barriers stop relative motion only: absolute pointer devices (tablets, touch
+// screens, the pointer of a virtual machine or a remote desktop) and warps
+// pass them. So while the barriers stand, every pointer event the server sends
+// the program is looked at: motion over any of its windows and the pointer
+// leaving one of them, each of which says where the pointer is. One that finds
+// the pointer outside the rectangle moves it back to the rectangle's nearest
+// point. An absolute jump out of the board is undone at the first event it
+// causes; a pointer that stays inside costs one comparison per event. Away
+// from the program's windows (over a window of another program that lies on
+// the board, say) the program hears nothing of the pointer, so there it asks
+// where the pointer is, twenty times a second, until it is back.
+//
 // Barriers and grabs belong to the program's X connection: when the program
 // ends, in whatever way (a crash, SIGKILL, SIGTERM and SIGINT included), the
 // server drops them with the connection and the pointer is free.
 
 #include "platform/x11/x11platform.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
@@ -34,9 +47,11 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
+#include <xcb/xinput.h>
 
 namespace honura {
 
@@ -48,13 +63,55 @@ xcb_connection_t* connection()
     return x11 ? x11->connection() : nullptr;
 }
 
-bool hasExtension(xcb_connection_t* c, const char* name)
+// The major opcode of the named extension, or 0 when the server lacks it.
+uint8_t extensionOpcode(xcb_connection_t* c, const char* name)
 {
     xcb_query_extension_reply_t* r = xcb_query_extension_reply(
         c, xcb_query_extension(c, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-    const bool present = r && r->present;
+    const uint8_t opcode = r && r->present ? r->major_opcode : 0;
     std::free(r);
-    return present;
+    return opcode;
+}
+
+bool hasExtension(xcb_connection_t* c, const char* name) { return extensionOpcode(c, name) != 0; }
+
+// What a pointer event says of the pointer: where it is, in screen pixels,
+// and whether it is over one of the program's windows (motion there, or
+// entering one) or away from them (leaving one, or entering the root window,
+// where Qt watches crossings). Core motion, enter and leave events count, and
+// their XInput 2 forms (which Qt asks for where the server has them), xiOpcode
+// being the XInput extension's opcode.
+struct PointerEvent {
+    QPoint at;
+    bool away = false;
+};
+
+std::optional<PointerEvent> pointerEvent(const xcb_generic_event_t* e, uint8_t xiOpcode,
+                                         xcb_window_t root)
+{
+    const uint8_t type = e->response_type & 0x7f;
+    if (type == XCB_MOTION_NOTIFY) {
+        const auto* m = reinterpret_cast<const xcb_motion_notify_event_t*>(e);
+        return PointerEvent{{m->root_x, m->root_y}};
+    }
+    if (type == XCB_ENTER_NOTIFY || type == XCB_LEAVE_NOTIFY) {
+        const auto* m = reinterpret_cast<const xcb_enter_notify_event_t*>(e);
+        return PointerEvent{{m->root_x, m->root_y}, type == XCB_LEAVE_NOTIFY || m->event == root};
+    }
+    const auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(e);
+    if (type != XCB_GE_GENERIC || xiOpcode == 0 || ge->extension != xiOpcode)
+        return std::nullopt;
+    // Positions are 16.16 fixed point: the whole part is the pixel.
+    if (ge->event_type == XCB_INPUT_MOTION) {
+        const auto* m = reinterpret_cast<const xcb_input_motion_event_t*>(e);
+        return PointerEvent{{m->root_x >> 16, m->root_y >> 16}};
+    }
+    if (ge->event_type == XCB_INPUT_ENTER || ge->event_type == XCB_INPUT_LEAVE) {
+        const auto* m = reinterpret_cast<const xcb_input_enter_event_t*>(e);
+        return PointerEvent{{m->root_x >> 16, m->root_y >> 16},
+                            ge->event_type == XCB_INPUT_LEAVE || m->event == root};
+    }
+    return std::nullopt;
 }
 
 // XWayland announces itself by an extension of its own since version 23, and
@@ -93,7 +150,11 @@ QWindow* windowAt(QPoint p)
     return nullptr;
 }
 
-class Confinement : public QObject {
+// How often the pointer is asked for while it is away from the program's
+// windows, in milliseconds: twenty times a second.
+constexpr int kAwayPollMs = 50;
+
+class Confinement : public QObject, public QAbstractNativeEventFilter {
   public:
     static Confinement& get()
     {
@@ -101,8 +162,16 @@ class Confinement : public QObject {
         return *c;
     }
 
+    Confinement()
+    {
+        awayPoll_.setInterval(kAwayPollMs);
+        connect(&awayPoll_, &QTimer::timeout, this, &Confinement::pollPointer);
+    }
+
     bool confine(const PixelRect& logical);
     bool release();
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -111,13 +180,18 @@ class Confinement : public QObject {
     enum class Server { Unknown, Barriers, GrabOnly };
     Server server(xcb_connection_t* c);
     bool confineByBarriers(xcb_connection_t* c, const PixelRect& r);
+    void holdInside(xcb_connection_t* c, QPoint at) const;
+    void pollPointer();
     bool grabAllowed() const;
     bool updateGrab();
 
     Server server_ = Server::Unknown;
+    uint8_t xiOpcode_ = 0;
     std::vector<xcb_xfixes_barrier_t> barriers_;
-    QPointer<QWindow> grabWindow_; // XWayland: the window the pointer is held in
-    bool focusLost_ = false;       // another program's window took the focus meanwhile
+    std::optional<PixelRect> held_; // the rectangle the barriers stand around
+    QTimer awayPoll_;               // while the pointer is away from the program's windows
+    QPointer<QWindow> grabWindow_;  // XWayland: the window the pointer is held in
+    bool focusLost_ = false;        // another program's window took the focus meanwhile
 };
 
 Confinement::Server Confinement::server(xcb_connection_t* c)
@@ -127,6 +201,10 @@ Confinement::Server Confinement::server(xcb_connection_t* c)
             server_ = Server::GrabOnly;
         else
             server_ = hasBarriers(c) ? Server::Barriers : Server::GrabOnly;
+        if (server_ == Server::Barriers) {
+            xiOpcode_ = extensionOpcode(c, "XInputExtension");
+            qApp->installNativeEventFilter(this);
+        }
     }
     return server_;
 }
@@ -162,13 +240,10 @@ bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r)
     const int height = screen->height_in_pixels;
 
     // Bring the pointer inside first, as the barriers only stop it crossing.
+    held_ = r;
     xcb_query_pointer_reply_t* p = xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr);
     if (p) {
-        const int x = std::clamp<int>(p->root_x, r.left, r.right - 1);
-        const int y = std::clamp<int>(p->root_y, r.top, r.bottom - 1);
-        if (x != p->root_x || y != p->root_y)
-            xcb_warp_pointer(c, XCB_NONE, root, 0, 0, 0, 0, static_cast<int16_t>(x),
-                             static_cast<int16_t>(y));
+        holdInside(c, QPoint(p->root_x, p->root_y));
         std::free(p);
     }
 
@@ -215,6 +290,53 @@ bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r)
     return ok;
 }
 
+// Moves the pointer, found at the given place, to the nearest point of the
+// rectangle when it lies outside.
+void Confinement::holdInside(xcb_connection_t* c, QPoint at) const
+{
+    if (!held_)
+        return;
+    const PixelRect& r = *held_;
+    const int x = std::clamp(at.x(), r.left, r.right - 1);
+    const int y = std::clamp(at.y(), r.top, r.bottom - 1);
+    if (x == at.x() && y == at.y())
+        return;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    xcb_warp_pointer(c, XCB_NONE, screen->root, 0, 0, 0, 0, static_cast<int16_t>(x),
+                     static_cast<int16_t>(y));
+    xcb_flush(c);
+}
+
+bool Confinement::nativeEventFilter(const QByteArray& /*type*/, void* message, qintptr* /*result*/)
+{
+    xcb_connection_t* c = held_ ? connection() : nullptr;
+    if (!c)
+        return false;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const std::optional<PointerEvent> p =
+        pointerEvent(static_cast<const xcb_generic_event_t*>(message), xiOpcode_, root);
+    if (p) {
+        holdInside(c, p->at);
+        if (!p->away)
+            awayPoll_.stop();
+        else if (!awayPoll_.isActive())
+            awayPoll_.start();
+    }
+    return false; // Qt handles the event as usual
+}
+
+void Confinement::pollPointer()
+{
+    xcb_connection_t* c = connection();
+    if (!c || !held_)
+        return;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_query_pointer_reply_t* p = xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr);
+    if (p)
+        holdInside(c, QPoint(p->root_x, p->root_y));
+    std::free(p);
+}
+
 // Where the pointer can only be held by a grab, the program's modal windows
 // (the record window, the About window, the font dialog) and a window of
 // another program that has the focus need the pointer free: the grab waits
@@ -258,6 +380,8 @@ bool Confinement::release()
     for (const xcb_xfixes_barrier_t id : barriers_)
         xcb_xfixes_delete_pointer_barrier(c, id);
     barriers_.clear();
+    held_.reset();
+    awayPoll_.stop();
     if (grabWindow_) {
         grabWindow_ = nullptr;
         xcb_ungrab_pointer(c, XCB_CURRENT_TIME);

@@ -1,4 +1,4 @@
-#include "board/pictures.h"
+#include "pictures/pictures.h"
 
 #include <QGuiApplication>
 
@@ -183,6 +183,59 @@ constexpr std::array<std::string_view, 32> kFoxArt{
     "................................",
 };
 
+// The fox icon drawn again for 48 x 48 from the same lines, one pixel wide, where
+// enlarging the 32-pixel drawing by one and a half would make them uneven.
+constexpr std::array<std::string_view, 48> kFox48Art{
+    "................................................",
+    "................................................",
+    "................................................",
+    "...WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW...",
+    "...WWWWWKWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWKWWWWW...",
+    "...WWWWWKKWWWWWWWWWWWWWWWWWWWWWWWWWWWWKKWWWWW...",
+    "...WWWWWKGKWWWWWWWWWWWWWWWWWWWWWWWWWWKGKWWWWW...",
+    "...WWWWKGSGKWWWWWWWWWWWWWWWWWWWWWWWWKGSGKWWWW...",
+    "...WWWWKGSSGKWWWWWWWWWWWWWWWWWWWWWWKGSSGKWWWW...",
+    "...WWWWKGSSSGKWWWWWWWWWWWWWWWWWWWWKGSSSGKWWWW...",
+    "...WWWKGSSSSSGKWWWWWWWWWWWWWWWWWWKGSSSSSGKWWW...",
+    "...WWWKGSSSSSSGKWWWWWWWWWWWWWWWWKGSSSSSSGKWWW...",
+    "...WWWKGSSSSSSSGKWWWWWWWWWWWWWWKGSSSSSSSGKWWW...",
+    "...WWKGSSSSSSSSSGKWWWWWWWWWWWWKGSSSSSSSSSGKWW...",
+    "...WWKGSSSSSSSSSGWKWWWWWWWWWWKWGSSSSSSSSSGKWW...",
+    "...WWKGSSSSSSSSSGWWKKKKKKKKKKWWGSSSSSSSSSGKWW...",
+    "...WWKGSSSSSSSSGWWWWWWWWWWWWWWWWGSSSSSSSSGKWW...",
+    "...WWKGSSSSSSGGWWWWWWWWWWWWWWWWWWGGSSSSSSGKWW...",
+    "...WWKWGGGGGGWWWWWWWWWWWWWWWWWWWWWWGGGGGGWKWW...",
+    "...WWKWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWKWW...",
+    "...WWKWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWKWW...",
+    "...WWKWWWWWKKWWWWWWWWWWWWWWWWWWWWWWKKWWWWWKWW...",
+    "...WWKWWWWWKKKKWWWWWWWWWWWWWWWWWWKKKKWWWWWKWW...",
+    "...WWKWWWWWWWKKKKWWWWWWWWWWWWWWKKKKWWWWWWWKWW...",
+    "...WWKWWWWWWWWWKKKWWWWWWWWWWWWKKKWWWWWWWWWKWW...",
+    "...WKWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWKW...",
+    "...WKWGWWWWWWWWWWWWGWWWWWWWWGWWWWWWWWWWWWGWKW...",
+    "...WKWWGWWWWWWWWWWWGWWWWWWWWGWWWWWWWWWWWGWWKW...",
+    "...WKWWWGWWWWWWWWWWGWWWWWWWWGWWWWWWWWWWGWWWKW...",
+    "...WWKWWWGWWWWWWWWWGWWWWWWWWGWWWWWWWWWGWWWKWW...",
+    "...WWWKWWWWWWWWWWWWWGWWWWWWGWWWWWWWWWWWWWKWWW...",
+    "...WWWWKWWWWWWWWWWWWGWWWWWWGWWWWWWWWWWWWKWWWW...",
+    "...WWWWWKWWWWWWWWWWWGWWWWWWGWWWWWWWWWWWKWWWWW...",
+    "...WWWWWWKWWWWWWWWWWGWWWWWWGWWWWWWWWWWKWWWWWW...",
+    "...WWWWWWWKWWWWWWWWWWGWWWWGWWWWWWWWWWKWWWWWWW...",
+    "...WWWWWWWWKWWWWWWWWWGWWWWGWWWWWWWWWKWWWWWWWW...",
+    "...WWWWWWWWWKWWWWWWWWGWWWWGWWWWWWWWKWWWWWWWWW...",
+    "...WWWWWWWWWWKWWWWWWWKKKKKKWWWWWWWKWWWWWWWWWW...",
+    "...WWWWWWWWWWWKWWWWWWWKKKKWWWWWWWKWWWWWWWWWWW...",
+    "...WWWWWWWWWWWWKWWWWWWWKKWWWWWWWKWWWWWWWWWWWW...",
+    "...WWWWWWWWWWWWWKWWWWWWGGWWWWWWKWWWWWWWWWWWWW...",
+    "...WWWWWWWWWWWWWWKKWWWWGGWWWWKKWWWWWWWWWWWWWW...",
+    "...WWWWWWWWWWWWWWWWKKKKKKKKKKWWWWWWWWWWWWWWWW...",
+    "...WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW...",
+    "...WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW...",
+    "................................................",
+    "................................................",
+    "................................................",
+};
+
 // The fox icon drawn again for 16 x 16, where a reduction of the large one would blur.
 constexpr std::array<std::string_view, 16> kFox16Art{
     "................",
@@ -228,6 +281,8 @@ static_assert(wellFormed(kFoxArt, kStandardInks));
 static_assert(kFoxArt.size() == 32 && kFoxArt[0].size() == 32);
 static_assert(wellFormed(kFox16Art, kStandardInks));
 static_assert(kFox16Art.size() == 16 && kFox16Art[0].size() == 16);
+static_assert(wellFormed(kFox48Art, kStandardInks));
+static_assert(kFox48Art.size() == 48 && kFox48Art[0].size() == 48);
 
 template <std::size_t Rows, std::size_t Inks>
 QImage draw(const std::array<std::string_view, Rows>& art, const std::array<Ink, Inks>& inks)
@@ -286,10 +341,12 @@ QImage foxIcon() { return draw(kFoxArt, kStandardInks); }
 QList<QImage> foxIconSizes()
 {
     const QImage fox = foxIcon();
-    QList<QImage> sizes{draw(kFox16Art, kStandardInks)};
-    for (const int factor : {1, 2, 4, 8})
-        sizes.append(enlarged(fox, factor));
-    return sizes;
+    return {draw(kFox16Art, kStandardInks),
+            fox,
+            draw(kFox48Art, kStandardInks),
+            enlarged(fox, 2),
+            enlarged(fox, 4),
+            enlarged(fox, 8)};
 }
 
 QIcon appIcon()

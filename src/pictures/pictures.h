@@ -39,7 +39,8 @@ QCursor possessionCursor(qreal devicePixelRatio, HotspotUnit unit);
 QImage foxIcon();
 inline constexpr int kFoxMargin = 2;
 // The fox icon at the sizes the desktop asks for: 16 (drawn on its own, with a
-// one-pixel margin), 32 (the icon itself) and its whole multiples 64, 128, 256.
+// one-pixel margin), 32 (the icon itself), 48 (drawn on its own, with a
+// three-pixel margin) and the whole multiples of 32: 64, 128, 256.
 QList<QImage> foxIconSizes();
 // The program icon for windows and the desktop.
 QIcon appIcon();

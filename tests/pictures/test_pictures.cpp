@@ -1,10 +1,14 @@
 // The embedded pictures: sizes, colours, transparency and their sharp renderings.
-#include "board/iconfile.h"
-#include "board/pictures.h"
+#include "pictures/iconfile.h"
+#include "pictures/pictures.h"
 
 #include "testmain.h"
 
+#include <QXmlStreamReader>
 #include <QtEndian>
+
+#include <algorithm>
+#include <utility>
 
 using namespace honura::pictures;
 
@@ -88,6 +92,7 @@ class TestPictures : public QObject {
     void pixelFactorRoundsUp();
     void icoFileListsEveryImage();
     void icoFileRejectsWhatItCannotStore();
+    void svgFileDrawsEveryPixel();
 };
 
 void TestPictures::toriiIsRedOnWhite()
@@ -232,23 +237,31 @@ void TestPictures::appIconHasCrispSizes()
     QList<int> sides;
     for (const QImage& image : sizes)
         sides.append(image.width());
-    QCOMPARE(sides, (QList<int>{16, 32, 64, 128, 256}));
-    for (const QImage& image : sizes.mid(1))
-        verifyBlocks(foxIcon(), image, image.width() / 32);
-    // The small one is drawn on its own, in the same colours, on a one-pixel margin.
-    const QImage small = sizes.first();
-    const QMap<qint64, int> counts = standardCensus(small);
-    if (QTest::currentTestFailed())
-        return;
-    for (int i = 0; i < 16; ++i) {
-        for (const QPoint p : {QPoint(i, 0), QPoint(i, 15), QPoint(0, i), QPoint(15, i)})
-            QCOMPARE(qAlpha(small.pixel(p)), 0);
+    QCOMPARE(sides, (QList<int>{16, 32, 48, 64, 128, 256}));
+    for (const QImage& image : sizes) {
+        if (image.width() % 32 == 0)
+            verifyBlocks(foxIcon(), image, image.width() / 32);
     }
-    QVERIFY(counts.value(0x000000) > 10);
+    // 16 and 48 are drawn on their own, in the same colours, on a margin of
+    // one and three pixels, left and right mirror images like the fox.
+    for (const auto& [image, margin] : {std::pair{sizes[0], 1}, std::pair{sizes[2], 3}}) {
+        const int side = image.width();
+        const QMap<qint64, int> counts = standardCensus(image);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(counts.value(0x000000) > side / 2);
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                const bool inMargin = std::min({x, y, side - 1 - x, side - 1 - y}) < margin;
+                QCOMPARE(qAlpha(image.pixel(x, y)), inMargin ? 0 : 255);
+                QCOMPARE(image.pixel(x, y), image.pixel(side - 1 - x, y));
+            }
+        }
+    }
 
     const QIcon icon = appIcon();
     QVERIFY(!icon.isNull());
-    for (const int side : {16, 32, 64, 128, 256})
+    for (const int side : {16, 32, 48, 64, 128, 256})
         QVERIFY(icon.availableSizes().contains(QSize(side, side)));
     verifyBlocks(foxIcon(),
                  icon.pixmap(QSize(64, 64)).toImage().convertToFormat(QImage::Format_ARGB32), 2);
@@ -320,6 +333,43 @@ void TestPictures::icoFileRejectsWhatItCannotStore()
     QVERIFY(icoFile({}).isEmpty());
     QVERIFY(icoFile({QImage(32, 16, QImage::Format_ARGB32)}).isEmpty());
     QVERIFY(icoFile({foxIcon(), QImage(512, 512, QImage::Format_ARGB32)}).isEmpty());
+}
+
+// The SVG picture, read back rectangle by rectangle onto a transparent image,
+// gives the fox pixel for pixel; nothing in it would smooth the squares.
+void TestPictures::svgFileDrawsEveryPixel()
+{
+    const QImage fox = foxIcon();
+    QXmlStreamReader svg(svgFile(fox));
+    QImage drawn(fox.size(), QImage::Format_ARGB32);
+    drawn.fill(Qt::transparent);
+    int rects = 0;
+    while (svg.readNextStartElement()) {
+        const QXmlStreamAttributes a = svg.attributes();
+        if (svg.name() == QLatin1String("svg")) {
+            QCOMPARE(a.value("viewBox"), QLatin1String("0 0 32 32"));
+            QCOMPARE(a.value("shape-rendering"), QLatin1String("crispEdges"));
+            continue; // into the rectangles
+        }
+        QCOMPARE(svg.name(), QLatin1String("rect"));
+        ++rects;
+        const QRect r(a.value("x").toInt(), a.value("y").toInt(), a.value("width").toInt(),
+                      a.value("height").toInt());
+        QVERIFY(fox.rect().contains(r));
+        const QColor colour(a.value("fill").toString());
+        QVERIFY(colour.isValid());
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            for (int x = r.left(); x <= r.right(); ++x) {
+                QCOMPARE(qAlpha(drawn.pixel(x, y)), 0); // no pixel drawn twice
+                drawn.setPixel(x, y, colour.rgb());
+            }
+        }
+        svg.skipCurrentElement();
+    }
+    QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+    QCOMPARE(drawn, fox);
+    // Runs are joined: far fewer rectangles than the fox has opaque pixels.
+    QVERIFY(rects < opaqueCount(fox) / 4);
 }
 
 HONURA_TEST_MAIN(TestPictures)

@@ -1,0 +1,344 @@
+#include "board/menustrip.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionMenuItem>
+
+#include <algorithm>
+
+namespace honura {
+
+QList<QRect> flowRows(const QList<QSize>& sizes, int width, const QMargins& margins, int spacing)
+{
+    int rowHeight = 0;
+    for (const QSize& s : sizes)
+        rowHeight = std::max(rowHeight, s.height());
+    const int right = width - margins.right();
+    QList<QRect> places;
+    int x = margins.left();
+    int y = margins.top();
+    for (const QSize& s : sizes) {
+        if (x > margins.left() && x + s.width() > right) {
+            x = margins.left();
+            y += rowHeight;
+        }
+        places.append(QRect(x, y, s.width(), rowHeight));
+        x += s.width() + spacing;
+    }
+    return places;
+}
+
+MenuStrip::MenuStrip(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("MenuStrip"));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+    setFocusPolicy(Qt::NoFocus); // reached by Alt or F10 only, never by Tab
+    setMouseTracking(true);
+    setAttribute(Qt::WA_Hover);
+    // Keys go to the focused widget, and a text box keeps the release of Alt
+    // to itself: watch the keys of every widget of this window.
+    qApp->installEventFilter(this);
+}
+
+QAction* MenuStrip::addCommand(const QString& text)
+{
+    auto* a = new QAction(text, this);
+    addAction(a);
+    return a;
+}
+
+QMargins MenuStrip::stripMargins() const
+{
+    const QStyle* s = style();
+    const int frame = s->pixelMetric(QStyle::PM_MenuBarPanelWidth, nullptr, this);
+    const int h = s->pixelMetric(QStyle::PM_MenuBarHMargin, nullptr, this);
+    const int v = s->pixelMetric(QStyle::PM_MenuBarVMargin, nullptr, this);
+    const int spacing = s->pixelMetric(QStyle::PM_MenuBarItemSpacing, nullptr, this);
+    return {frame + h + spacing, frame + v, frame + h, frame + v};
+}
+
+void MenuStrip::initItemOption(QStyleOptionMenuItem* opt, int index) const
+{
+    const QAction* a = actions().at(index);
+    opt->initFrom(this);
+    opt->state = QStyle::State_None;
+    if (isEnabled() && a->isEnabled())
+        opt->state |= QStyle::State_Enabled;
+    if (index == current_) {
+        opt->state |= QStyle::State_Selected;
+        if (pressed_ || keyboard_)
+            opt->state |= QStyle::State_Sunken;
+    }
+    if (keyboard_)
+        opt->state |= QStyle::State_HasFocus;
+    opt->menuRect = rect();
+    opt->menuItemType = QStyleOptionMenuItem::Normal;
+    opt->checkType = QStyleOptionMenuItem::NotCheckable;
+    opt->text = a->text();
+    opt->icon = a->icon();
+}
+
+QList<QRect> MenuStrip::placesFor(int width) const
+{
+    QList<QSize> sizes;
+    const QList<QAction*> all = actions();
+    for (int i = 0; i < all.size(); ++i) {
+        QStyleOptionMenuItem opt;
+        initItemOption(&opt, i);
+        const QSize text = fontMetrics().size(Qt::TextShowMnemonic, all.at(i)->text());
+        sizes.append(style()->sizeFromContents(QStyle::CT_MenuBarItem, &opt, text, this));
+    }
+    const int spacing = style()->pixelMetric(QStyle::PM_MenuBarItemSpacing, nullptr, this);
+    return flowRows(sizes, width, stripMargins(), spacing);
+}
+
+QRect MenuStrip::commandRect(int index) const { return placesFor(width()).value(index); }
+
+// The strip's size around rows of the given total height, as the style sizes a menu bar.
+QSize MenuStrip::wrapSize(int rowsHeight) const
+{
+    const QList<QRect> row = placesFor(QWIDGETSIZE_MAX);
+    const QMargins m = stripMargins();
+    const int width = row.isEmpty() ? 0 : row.last().right() + 1 + m.right();
+    QStyleOptionMenuItem opt;
+    opt.initFrom(this);
+    opt.menuRect = rect();
+    opt.state = QStyle::State_None;
+    opt.menuItemType = QStyleOptionMenuItem::Normal;
+    opt.checkType = QStyleOptionMenuItem::NotCheckable;
+    return style()->sizeFromContents(QStyle::CT_MenuBar, &opt,
+                                     QSize(width, rowsHeight + m.top() + m.bottom()), this);
+}
+
+QSize MenuStrip::sizeHint() const
+{
+    const QList<QRect> row = placesFor(QWIDGETSIZE_MAX);
+    return wrapSize(row.isEmpty() ? fontMetrics().height() : row.first().height());
+}
+
+QSize MenuStrip::minimumSizeHint() const { return {0, sizeHint().height()}; }
+
+int MenuStrip::heightForWidth(int width) const
+{
+    const QList<QRect> places = placesFor(width);
+    if (places.isEmpty())
+        return sizeHint().height();
+    const int rows = places.last().bottom() + 1 - places.first().top();
+    return wrapSize(rows).height();
+}
+
+int MenuStrip::commandAt(const QPoint& p) const
+{
+    const QList<QRect> places = placesFor(width());
+    for (int i = 0; i < places.size(); ++i)
+        if (places.at(i).contains(p) && actions().at(i)->isEnabled())
+            return i;
+    return -1;
+}
+
+bool MenuStrip::event(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::ActionAdded:
+    case QEvent::ActionChanged:
+    case QEvent::ActionRemoved:
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+        updateGeometry();
+        update();
+        break;
+    case QEvent::ShortcutOverride:
+        // In keyboard mode the arrow keys, Enter, Space and Esc are the strip's.
+        if (keyboard_)
+            e->accept();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(e);
+}
+
+// Alt pressed and released alone, or F10, takes the keyboard to the strip.
+bool MenuStrip::eventFilter(QObject* watched, QEvent* e)
+{
+    const auto* w = qobject_cast<const QWidget*>(watched);
+    if (w && w->window() == window() && isVisible() && isEnabled()) {
+        if (e->type() == QEvent::KeyPress) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            altAlone_ = k->key() == Qt::Key_Alt && !k->isAutoRepeat();
+            if (k->key() == Qt::Key_F10 && k->modifiers() == Qt::NoModifier && !keyboard_) {
+                setKeyboardMode(true);
+                return true;
+            }
+        } else if (e->type() == QEvent::KeyRelease) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            if (k->key() == Qt::Key_Alt && altAlone_) {
+                altAlone_ = false;
+                setKeyboardMode(!keyboard_);
+                return true;
+            }
+        } else if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::FocusOut) {
+            altAlone_ = false;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+void MenuStrip::paintEvent(QPaintEvent* /*e*/)
+{
+    QPainter p(this);
+    QStyleOptionMenuItem empty;
+    empty.initFrom(this);
+    empty.state = QStyle::State_None;
+    empty.menuItemType = QStyleOptionMenuItem::EmptyArea;
+    empty.checkType = QStyleOptionMenuItem::NotCheckable;
+    empty.rect = rect();
+    empty.menuRect = rect();
+    style()->drawControl(QStyle::CE_MenuBarEmptyArea, &empty, &p, this);
+    const QList<QRect> places = placesFor(width());
+    const int lastRowTop = places.isEmpty() ? 0 : places.last().top();
+    for (int i = 0; i < places.size(); ++i) {
+        QStyleOptionMenuItem opt;
+        initItemOption(&opt, i);
+        opt.rect = places.at(i);
+        p.save();
+        // Some styles underline the items as the bottom edge of the bar: only
+        // the last row stands on that edge.
+        p.setClipRect(opt.rect.top() < lastRowTop ? opt.rect.adjusted(0, 0, 0, -1) : opt.rect);
+        style()->drawControl(QStyle::CE_MenuBarItem, &opt, &p, this);
+        p.restore();
+    }
+}
+
+void MenuStrip::setCurrent(int index)
+{
+    if (index == current_)
+        return;
+    current_ = index;
+    update();
+    if (keyboard_ && index >= 0 && QAccessible::isActive()) {
+        // A screen reader follows the highlighted command as it follows the focus.
+        if (QAccessibleInterface* strip = QAccessible::queryAccessibleInterface(this)) {
+            if (QAccessibleInterface* item = strip->child(index)) {
+                QAccessibleEvent ev(item, QAccessible::Focus);
+                QAccessible::updateAccessibility(&ev);
+            }
+        }
+    }
+}
+
+void MenuStrip::mouseMoveEvent(QMouseEvent* e)
+{
+    if (!keyboard_)
+        setCurrent(commandAt(e->position().toPoint()));
+}
+
+void MenuStrip::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    setKeyboardMode(false);
+    pressed_ = true;
+    current_ = -1;
+    setCurrent(commandAt(e->position().toPoint()));
+}
+
+void MenuStrip::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton || !pressed_)
+        return;
+    pressed_ = false;
+    const int index = commandAt(e->position().toPoint());
+    update();
+    if (index >= 0 && index == current_)
+        trigger(index);
+}
+
+void MenuStrip::leaveEvent(QEvent* /*e*/)
+{
+    if (!keyboard_ && !pressed_)
+        setCurrent(-1);
+}
+
+void MenuStrip::keyPressEvent(QKeyEvent* e)
+{
+    const int count = static_cast<int>(actions().size());
+    if (!keyboard_ || count == 0) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    switch (e->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        setCurrent((current_ + count - 1) % count);
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        setCurrent((current_ + 1) % count);
+        break;
+    case Qt::Key_Home:
+        setCurrent(0);
+        break;
+    case Qt::Key_End:
+        setCurrent(count - 1);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space: {
+        const int index = current_;
+        setKeyboardMode(false);
+        trigger(index);
+        break;
+    }
+    case Qt::Key_Escape:
+        setKeyboardMode(false);
+        break;
+    default:
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    e->accept();
+}
+
+void MenuStrip::focusOutEvent(QFocusEvent* e)
+{
+    QWidget::focusOutEvent(e);
+    if (keyboard_) {
+        focusBefore_ = nullptr; // the focus went elsewhere on its own
+        setKeyboardMode(false);
+    }
+}
+
+void MenuStrip::setKeyboardMode(bool on)
+{
+    if (on == keyboard_)
+        return;
+    if (on) {
+        focusBefore_ = window()->focusWidget();
+        keyboard_ = true;
+        setFocus(Qt::MenuBarFocusReason);
+        current_ = -1;
+        setCurrent(0);
+    } else {
+        keyboard_ = false;
+        setCurrent(-1);
+        if (focusBefore_ && hasFocus())
+            focusBefore_->setFocus(Qt::MenuBarFocusReason);
+        focusBefore_ = nullptr;
+    }
+    update();
+}
+
+void MenuStrip::trigger(int index)
+{
+    if (index < 0 || index >= actions().size())
+        return;
+    setCurrent(-1);
+    actions().at(index)->trigger();
+}
+
+} // namespace honura
