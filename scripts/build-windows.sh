@@ -55,6 +55,7 @@ for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres x86_64-w64-m
 done
 qt_licenses=$(dirname "$archive")/LICENSES
 notices=("$qt_licenses/LGPL-3.0-only.txt" "$qt_licenses/GPL-3.0-only.txt"
+    "$qt_licenses/Qt-GPL-exception-1.0.txt" /usr/share/doc/qt6-translations-l10n/copyright
     /usr/share/doc/libqt6core6/copyright /usr/share/doc/mingw-w64-x86-64-dev/copyright
     /usr/share/doc/gcc-mingw-w64-base/copyright)
 for f in "${notices[@]}"; do
@@ -121,10 +122,11 @@ cp out/windows/honura.exe "$stage/"
 } >"$stage/README.txt"
 crlf packaging/windows/THIRD-PARTY-NOTICES.txt "$stage/THIRD-PARTY-NOTICES.txt"
 [[ -f LICENSE ]] && crlf LICENSE "$stage/LICENSE.txt"
-for f in LGPL-3.0-only GPL-3.0-only; do
+for f in LGPL-3.0-only GPL-3.0-only Qt-GPL-exception-1.0; do
     crlf "$qt_licenses/$f.txt" "$stage/licenses/$f.txt"
 done
 crlf /usr/share/doc/libqt6core6/copyright "$stage/licenses/qt6-base.txt"
+crlf /usr/share/doc/qt6-translations-l10n/copyright "$stage/licenses/qt6-translations.txt"
 crlf /usr/share/doc/mingw-w64-x86-64-dev/copyright "$stage/licenses/mingw-w64.txt"
 crlf /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licenses/gcc-runtime.txt"
 

@@ -115,9 +115,9 @@ def scenario(args, c, w):
     with zipfile.ZipFile(args.zip) as z:
         names = set(z.namelist())
         top = sorted(names)[0].split("/")[0]
-        wanted = ["honura.exe", "README.txt", "THIRD-PARTY-NOTICES.txt", "licenses/LGPL-3.0-only.txt",
-                  "licenses/GPL-3.0-only.txt", "licenses/qt6-base.txt", "licenses/mingw-w64.txt",
-                  "licenses/gcc-runtime.txt"]
+        wanted = ["honura.exe", "README.txt", "THIRD-PARTY-NOTICES.txt"] + [
+            f"licenses/{n}.txt" for n in ("LGPL-3.0-only", "GPL-3.0-only", "Qt-GPL-exception-1.0",
+                                          "qt6-base", "qt6-translations", "mingw-w64", "gcc-runtime")]
         if os.path.exists(os.path.join(ROOT, "LICENSE")):
             wanted.append("LICENSE.txt")
         c.equal(sorted(names), sorted(f"{top}/{n}" for n in wanted), "files in the zip")
