@@ -227,7 +227,8 @@ std::optional<QFont> chooseBoardFont(QWidget* parent, const QFont& board)
         // The sample shares its rows with the hidden extras: keep it tall
         // enough to show the chosen font, in the characters of the board.
         parts->sample->setText(QStringLiteral("AaBbYyZz あいうえお"));
-        parts->sample->setMinimumHeight(3 * parts->sample->fontMetrics().height());
+        // (The dialog's own font: the sample's is whatever face the dialog lists first.)
+        parts->sample->setMinimumHeight(3 * dlg.fontMetrics().height());
     }
 
     // The family as the font list spells it (fontconfig gives families their
