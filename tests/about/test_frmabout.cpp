@@ -2,8 +2,8 @@
 // placement, and how the board's About command shows it.
 #include "about/aboutdef.h"
 #include "about/frmabout.h"
-#include "controls/clicklabel.h"
 #include "board/frmmain.h"
+#include "controls/clicklabel.h"
 #include "platform/desktop.h"
 #include "testmain.h"
 

@@ -4,8 +4,8 @@
 // same 69 widgets to fixed places, the least any relayout must do, and the
 // one-write save with the eight writes a save used to make (one replace of
 // the file a key, through QSaveFile).
-#include "controls/clicklabel.h"
 #include "board/frmmain.h"
+#include "controls/clicklabel.h"
 #include "platform/cp932.h"
 #include "platform/headless/headlessplatform.h"
 #include "settings/boardsettings.h"

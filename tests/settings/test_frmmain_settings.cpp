@@ -1,6 +1,6 @@
 // The board's settings at start-up and shut-down, and the font command.
-#include "controls/clicklabel.h"
 #include "board/frmmain.h"
+#include "controls/clicklabel.h"
 #include "testmain.h"
 
 #include "filehelpers.h"
