@@ -82,18 +82,29 @@ void MenuStrip::initItemOption(QStyleOptionMenuItem* opt, int index) const
     opt->icon = a->icon();
 }
 
-QList<QRect> MenuStrip::placesFor(int width) const
+// The commands' sizes are measured once (measuring lays out and shapes the
+// text) and again only after a change of the commands, the font or the style,
+// as a menu bar does.
+const QList<QSize>& MenuStrip::itemSizes() const
 {
-    QList<QSize> sizes;
+    if (sizesValid_)
+        return sizes_;
+    sizes_.clear();
     const QList<QAction*> all = actions();
     for (int i = 0; i < all.size(); ++i) {
         QStyleOptionMenuItem opt;
         initItemOption(&opt, i);
         const QSize text = fontMetrics().size(Qt::TextShowMnemonic, all.at(i)->text());
-        sizes.append(style()->sizeFromContents(QStyle::CT_MenuBarItem, &opt, text, this));
+        sizes_.append(style()->sizeFromContents(QStyle::CT_MenuBarItem, &opt, text, this));
     }
+    sizesValid_ = true;
+    return sizes_;
+}
+
+QList<QRect> MenuStrip::placesFor(int width) const
+{
     const int spacing = style()->pixelMetric(QStyle::PM_MenuBarItemSpacing, nullptr, this);
-    return flowRows(sizes, width, stripMargins(), spacing);
+    return flowRows(itemSizes(), width, stripMargins(), spacing);
 }
 
 QRect MenuStrip::commandRect(int index) const { return placesFor(width()).value(index); }
@@ -148,6 +159,8 @@ bool MenuStrip::event(QEvent* e)
     case QEvent::ActionRemoved:
     case QEvent::FontChange:
     case QEvent::StyleChange:
+    case QEvent::ScreenChangeInternal:
+        sizesValid_ = false;
         updateGeometry();
         update();
         break;

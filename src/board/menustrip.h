@@ -52,6 +52,7 @@ class MenuStrip : public QWidget {
     void focusOutEvent(QFocusEvent* e) override;
 
   private:
+    const QList<QSize>& itemSizes() const;
     QList<QRect> placesFor(int width) const;
     QMargins stripMargins() const;
     QSize wrapSize(int rowsHeight) const;
@@ -61,6 +62,8 @@ class MenuStrip : public QWidget {
     void setKeyboardMode(bool on);
     void trigger(int index);
 
+    mutable QList<QSize> sizes_;
+    mutable bool sizesValid_ = false;
     int current_ = -1;
     bool pressed_ = false;
     bool keyboard_ = false;
