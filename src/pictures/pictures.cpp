@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <string_view>
 
 namespace honura::pictures {
@@ -287,16 +288,15 @@ static_assert(kFox48Art.size() == 48 && kFox48Art[0].size() == 48);
 template <std::size_t Rows, std::size_t Inks>
 QImage draw(const std::array<std::string_view, Rows>& art, const std::array<Ink, Inks>& inks)
 {
-    QImage image(static_cast<int>(art[0].size()), static_cast<int>(Rows), QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const std::string_view row = art[static_cast<std::size_t>(y)];
-        for (int x = 0; x < image.width(); ++x) {
-            const char c = row[static_cast<std::size_t>(x)];
-            line[x] = std::find_if(inks.begin(), inks.end(), [c](const Ink& i) {
-                          return i.key == c;
-                      })->colour;
-        }
+    std::array<QRgb, 128> colourOf{};
+    for (const Ink& i : inks)
+        colourOf[static_cast<unsigned char>(i.key)] = i.colour;
+    const int width = static_cast<int>(art[0].size());
+    QImage image(width, static_cast<int>(Rows), QImage::Format_ARGB32);
+    for (std::size_t y = 0; y < Rows; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
+        for (const char c : art[y])
+            *line++ = colourOf[static_cast<unsigned char>(c)];
     }
     return image;
 }
@@ -366,12 +366,17 @@ QImage enlarged(const QImage& image, int factor)
                        image.format() == QImage::Format_ARGB32 ||
                        image.format() == QImage::Format_ARGB32_Premultiplied;
     const QImage source = words ? image : image.convertToFormat(QImage::Format_ARGB32);
-    QImage result(source.width() * factor, source.height() * factor, source.format());
-    for (int y = 0; y < result.height(); ++y) {
-        const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y / factor));
-        auto* to = reinterpret_cast<QRgb*>(result.scanLine(y));
-        for (int x = 0; x < result.width(); ++x)
-            to[x] = from[x / factor];
+    const int width = source.width();
+    QImage result(width * factor, source.height() * factor, source.format());
+    const auto rowBytes = static_cast<std::size_t>(result.width()) * sizeof(QRgb);
+    for (int y = 0; y < source.height(); ++y) {
+        // The source row widened once, then copied to the other rows of its block.
+        const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        auto* to = reinterpret_cast<QRgb*>(result.scanLine(y * factor));
+        for (int x = 0; x < width; ++x)
+            std::fill_n(to + x * factor, factor, from[x]);
+        for (int k = 1; k < factor; ++k)
+            std::memcpy(result.scanLine(y * factor + k), to, rowBytes);
     }
     return result;
 }
