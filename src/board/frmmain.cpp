@@ -73,15 +73,15 @@ void FrmMain::buildControls()
 {
     const double tppY = platform().twipsPerPixelY();
     const QFont labelFont = designLabelFont();
-    const QPalette labelPalette = whitePalette(client_->palette());
 
     const auto makeLabel = [&](const boarddef::ControlDef& def, QStringView caption) {
         auto* l = new ClickLabel(caption.toString(), client_);
         l->setAlignment(def.alignment);
-        l->setAutoFillBackground(true);
-        l->setPalette(labelPalette);
+        l->setAutoFillBackground(true); // in the client area's white
         l->setFont(labelFont);
-        l->setAccessibleName(caption.toString());
+        // Assistive technology reads the caption as the label's name (see
+        // boardaccess.cpp); naming the label here would build its interface
+        // before any assistive technology asks.
         return l;
     };
 
@@ -93,8 +93,7 @@ void FrmMain::buildControls()
             if (name == QLatin1String("ImgHide")) {
                 imgHide_ = new QLabel(client_);
                 imgHide_->setObjectName(name);
-                imgHide_->setCursor(pictures::possessionCursor(devicePixelRatioF()));
-                imgHide_->setVisible(false);
+                imgHide_->setVisible(false); // carries the hand of possession mode
             } else {
                 imgMark_ = new ClickLabel(client_);
                 imgMark_->setObjectName(name);

@@ -108,6 +108,7 @@ class FrmMain : public QMainWindow {
     void applyPendingFrameFix();
     QSize frameExtra() const;
     void noteNormalGeometry();
+    QCursor possessionHand();
 
     BoardArea* client_ = nullptr;
     MenuStrip* menuStrip_ = nullptr;

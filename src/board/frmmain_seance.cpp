@@ -2,6 +2,7 @@
 #include "board/cursorrect.h"
 #include "board/frmmain.h"
 #include "controls/clicklabel.h"
+#include "pictures/pictures.h"
 #include "platform/platform.h"
 #include "platform/windowframe.h"
 #include "record/frmlog.h"
@@ -42,7 +43,7 @@ void FrmMain::ImgMark_DblClick()
     if (possessed_) {
         CursorClip();
         TxtMsg()->setText(QString());
-        const QCursor hand = ImgHide()->cursor();
+        const QCursor hand = possessionHand();
         platform().setAppCursor(&hand);
     } else {
         CursorFree();
@@ -53,6 +54,15 @@ void FrmMain::ImgMark_DblClick()
         if (!text.isEmpty())
             FrmLog::instance(this).appendRecord(QString(kCrLf + text));
     }
+}
+
+// The hand of possession mode, which ImgHide carries; drawn when the mode is
+// first entered rather than at start-up.
+QCursor FrmMain::possessionHand()
+{
+    if (!imgHide_->testAttribute(Qt::WA_SetCursor))
+        imgHide_->setCursor(pictures::possessionCursor(devicePixelRatioF()));
+    return imgHide_->cursor();
 }
 
 // Confine the pointer to the client area, releasing any earlier confinement
