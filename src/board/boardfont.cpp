@@ -25,15 +25,31 @@ void registerFaceSubstitutes()
 
 namespace {
 
+// The family as the font list spells it, or an empty string where it is not listed.
+QString listedFamily(const QStringList& families, const QString& name)
+{
+    for (const QString& listed : families)
+        if (listed.compare(name, Qt::CaseInsensitive) == 0)
+            return listed;
+    return {};
+}
+
 QString resolveFamily(const QString& face)
 {
+    // A face the program substitutes (a Windows face of the board): the face
+    // where it is installed, else an installed substitute, found in the font
+    // list without asking the font configuration for aliases of the face (a
+    // query that costs as much as the rest of this together).
+    if (const QStringList subs = QFont::substitutes(face); !subs.isEmpty()) {
+        const QStringList families = QFontDatabase::families();
+        if (!listedFamily(families, face).isEmpty())
+            return face;
+        for (const QString& sub : subs)
+            if (QString listed = listedFamily(families, sub); !listed.isEmpty())
+                return listed; // spelt as listed: the substitutes are kept in lower case
+    }
     if (QFontDatabase::hasFamily(face))
         return face;
-    const QStringList families = QFontDatabase::families();
-    for (const QString& sub : QFont::substitutes(face))
-        for (const QString& listed : families)
-            if (listed.compare(sub, Qt::CaseInsensitive) == 0)
-                return listed; // spelt as listed: the substitutes are kept in lower case
     // Families listed under another name in this locale, and absent faces:
     // what the toolkit finds for the name.
     return QFontInfo(QFont(face)).family();
