@@ -27,6 +27,13 @@ void TestPlatformText::cp932Exact()
     QCOMPARE(cp932::encode(u"ｱ"), QByteArray("\xB1")); // half-width kana: one byte
     QCOMPARE(cp932::encode(u""), QByteArray());
     QCOMPARE(cp932::decode(""), QString());
+    // ASCII stays as it is, alone (no converter needed) and beside other text.
+    QByteArray ascii;
+    for (char c = 0x20; c < 0x7F; ++c)
+        ascii += c;
+    QCOMPARE(cp932::encode(QString::fromLatin1(ascii)), ascii);
+    QCOMPARE(cp932::encode(QString::fromLatin1(ascii) + u'明'), ascii + "\x96\xBE");
+    QCOMPARE(cp932::decode(ascii + "\x96\xBE"), QString::fromLatin1(ascii) + u'明');
     const QString all = QStringLiteral("ホヌラ 一二三 ゐゑを ①ⅰ～－");
     QCOMPARE(cp932::decode(*cp932::encode(all)), all);
     // Nothing without a CP932 form, nothing from broken bytes.

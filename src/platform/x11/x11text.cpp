@@ -60,10 +60,25 @@ QString fromUtf16Bytes(const QByteArray& bytes)
     return QString(reinterpret_cast<const QChar*>(bytes.constData()), bytes.size() / 2);
 }
 
+// ASCII is ASCII in CP932 as well: such text (the settings file's sections,
+// keys and numbers) needs no converter, whose first use loads a module.
+bool isAscii(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 } // namespace
 
 std::optional<QByteArray> encode(QStringView text)
 {
+    if (isAscii(text))
+        return text.toLatin1();
     Converter c("CP932", kUtf16);
     if (!c.ok())
         return std::nullopt;
@@ -77,6 +92,8 @@ std::optional<QByteArray> encode(QStringView text)
 
 std::optional<QString> decode(QByteArrayView bytes)
 {
+    if (isAscii(bytes))
+        return QString::fromLatin1(bytes);
     Converter c(kUtf16, "CP932");
     if (!c.ok())
         return std::nullopt;
@@ -90,6 +107,8 @@ std::optional<QString> decode(QByteArrayView bytes)
 
 QByteArray encodeLossy(QStringView text)
 {
+    if (isAscii(text))
+        return text.toLatin1();
     QByteArray out;
     Converter c("CP932", kUtf16);
     const char* in = reinterpret_cast<const char*>(text.utf16());
@@ -107,6 +126,8 @@ QByteArray encodeLossy(QStringView text)
 
 QString decodeLossy(QByteArrayView bytes)
 {
+    if (isAscii(bytes))
+        return QString::fromLatin1(bytes);
     QByteArray out;
     Converter c(kUtf16, "CP932");
     const char* in = bytes.data();
