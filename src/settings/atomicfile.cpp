@@ -1,6 +1,7 @@
 #include "settings/atomicfile.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -214,12 +215,14 @@ bool isTemporaryName(const QString& name, const QString& fileName)
 void removeStaleTemporaries(const QString& path)
 {
     const QFileInfo target(replacedFile(path));
-    const QDir dir = target.absoluteDir();
-    const QStringList candidates = dir.entryList({QStringLiteral("*") + kSuffix},
-                                                 QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QString& name : candidates)
-        if (isTemporaryName(name, target.fileName()))
-            removeIfUnused(dir.filePath(name));
+    // The names are compared as they are listed: a wildcard name filter would
+    // build a regular expression for every start.
+    QDirIterator it(target.absolutePath(), QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    while (it.hasNext()) {
+        it.next();
+        if (isTemporaryName(it.fileName(), target.fileName()))
+            removeIfUnused(it.filePath());
+    }
 }
 
 } // namespace honura::profile
