@@ -274,6 +274,9 @@ constexpr bool wellFormed(const std::array<std::string_view, Rows>& art,
     return true;
 }
 
+// The standard inks are opaque, or transparent black.
+static_assert(std::all_of(kStandardInks.begin(), kStandardInks.end(),
+                          [](const Ink& i) { return qAlpha(i.colour) == 255 || i.colour == 0; }));
 static_assert(wellFormed(kToriiArt, kToriiInks));
 static_assert(kToriiArt.size() == 54 && kToriiArt[0].size() == 70);
 static_assert(wellFormed(kCursorArt, kStandardInks));
@@ -352,8 +355,12 @@ QList<QImage> foxIconSizes()
 QIcon appIcon()
 {
     QIcon icon;
-    for (const QImage& image : foxIconSizes())
-        icon.addPixmap(QPixmap::fromImage(image));
+    for (QImage& image : foxIconSizes()) {
+        // Each pixel is opaque or transparent black, the same premultiplied:
+        // so the pixmap takes the image as it is instead of a converted copy.
+        image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+        icon.addPixmap(QPixmap::fromImage(std::move(image)));
+    }
     return icon;
 }
 
