@@ -3,7 +3,6 @@
 #include "board/boardfont.h"
 #include "board/frmmain.h"
 #include "board/qttranslation.h"
-#include "pictures/pictures.h"
 #include "platform/appinfo.h"
 #include "platform/platform.h"
 #ifndef Q_OS_WIN
@@ -37,7 +36,6 @@ int main(int /*argc*/, char** argv)
     QApplication::setApplicationName(QStringLiteral("honura"));
     // No application display name: Qt would append it to every window title
     // that does not end in it ("ホヌラのﾊﾞｰｼﾞｮﾝ情報 — ホヌラ").
-    QApplication::setWindowIcon(honura::pictures::appIcon());
     // Qt's standard dialogs and context menus in Japanese, like the rest of
     // the interface; without the translation they stay in English.
     honura::loadQtTranslation(app);
@@ -46,6 +44,7 @@ int main(int /*argc*/, char** argv)
 
     honura::setPlatform(honura::createDesktopPlatform());
 
+    // The board carries the program icon and gives it to the application.
     honura::FrmMain board;
     if (!board.startUp())
         return 1;

@@ -43,9 +43,14 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(boarddef::kCaption.toString());
-    // The program icon; the application normally carries it already.
-    if (QGuiApplication::windowIcon().isNull())
-        setWindowIcon(pictures::appIcon());
+    // The program icon: the board's own, and the application's (for Qt's
+    // dialogs and the program's windows without a parent) only once the
+    // board's window exists. Qt's X11 backend sends a window's icon to the X
+    // server when it makes the window and again when the window takes its
+    // widget's icon: a board showing the application's icon would have the
+    // six renderings (350 KB) sent twice before its first frame.
+    const QIcon appIcon = QGuiApplication::windowIcon();
+    setWindowIcon(appIcon.isNull() ? pictures::appIcon() : appIcon);
     setAttribute(Qt::WA_DeleteOnClose, false);
     installBoardAccessibility();
 
@@ -163,6 +168,7 @@ void FrmMain::buildMenu()
 bool FrmMain::startUp()
 {
     if (platform().anotherInstanceRunning()) {
+        shareIcon(); // the refusal has a window of its own
         platform().messageBox(QStringLiteral("同時に複数のホヌラを呼び出すことはできません。"),
                               MsgCritical);
         return false;
@@ -224,6 +230,12 @@ void FrmMain::applyPendingFrameFix()
     relayout(); // the outer size changed even where the client size did not
 }
 
+void FrmMain::shareIcon() const
+{
+    if (QGuiApplication::windowIcon().isNull())
+        QGuiApplication::setWindowIcon(windowIcon());
+}
+
 void FrmMain::noteNormalGeometry()
 {
     if (isVisible() &&
@@ -235,9 +247,11 @@ bool FrmMain::event(QEvent* e)
 {
     const bool r = QMainWindow::event(e);
     switch (e->type()) {
+    case QEvent::Show:
+        shareIcon();
+        [[fallthrough]];
     case QEvent::Move:
     case QEvent::Resize:
-    case QEvent::Show:
     case QEvent::WindowStateChange:
         applyPendingFrameFix();
         noteNormalGeometry();

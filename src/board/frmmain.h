@@ -108,6 +108,8 @@ class FrmMain : public QMainWindow {
     void applyPendingFrameFix();
     QSize frameExtra() const;
     void noteNormalGeometry();
+    // Gives the board's icon to the application, where it has none yet.
+    void shareIcon() const;
     QCursor possessionHand();
 
     BoardArea* client_ = nullptr;

@@ -66,11 +66,26 @@ def check_layout(x, c, proc, frame, label):
     return (ox, oy, ow, oh)
 
 
-def check_second_instance(x, c, exe, first):
+def window_icon(x, wid):
+    """The window's _NET_WM_ICON: the sizes it holds, and its whole value."""
+    d = x.xlib()
+    prop = d.create_resource_object("window", wid).get_full_property(
+        d.intern_atom("_NET_WM_ICON"), 0)
+    value = list(prop.value) if prop else []
+    sizes, i = [], 0
+    while i + 1 < len(value):
+        sizes.append((value[i], value[i + 1]))
+        i += 2 + value[i] * value[i + 1]
+    return sizes, value
+
+
+def check_second_instance(x, c, exe, first, board_icon):
     second = x.launch(exe)
     app2 = x.app(second)
     alert = x.wait_for(lambda: find(app2, "alert") or find(app2, "dialog"),
                        what="the refusal message")
+    refusal = x.wait_for(lambda: x.toplevels(pid=second.pid), what="the refusal's window")[0]
+    c.check(window_icon(x, refusal)[1] == board_icon, "the refusal shows the program icon")
     texts = [a.name for a in harness.walk(alert)]
     c.check(any(MESSAGE in (t or "") for t in texts), f"refusal text shown ({texts})")
     c.equal(alert.name, "ホヌラ", "title of the refusal message")
@@ -92,6 +107,9 @@ def with_window_manager(args, c):
         wid = x.toplevels(pid=p.pid, name="ホヌラ")
         c.equal(len(wid), 1, "arguments ignored: one board window on the X server")
         geo = check_layout(x, c, p, frame, "default size")
+        sizes, icon = window_icon(x, wid[0])
+        c.equal(sizes, [(16, 16), (32, 32), (48, 48), (64, 64), (128, 128), (256, 256)],
+                "renderings of the program icon on the board")
         c.equal(geo, (0, 0, 463, 372), "default outer geometry (6945 x 5580 twips at 0, 0)")
         menu = sorted(find_all(frame, "menu item"), key=lambda a: extents(a)[0])
         c.equal([m.name for m in menu], ["終了", "字体", "記録", "ホヌラについて"], "menu bar")
@@ -109,7 +127,7 @@ def with_window_manager(args, c):
         time.sleep(0.3)
         check_layout(x, c, p, frame, "after resize")
 
-        check_second_instance(x, c, exe, p)
+        check_second_instance(x, c, exe, p, icon)
 
         # A renamed copy is another program and runs beside the first.
         other = x.launch(copy_program(args.exe, x._dir("bin"), "honura-copy"))
