@@ -3,13 +3,18 @@
 //   (no option)  an empty window
 //   --text       one line of Japanese text, which loads the fonts as any
 //                window with text does
-//   --kana       what a plain Qt program with the board's contents costs: a
-//                menu bar of four commands and 67 kana labels in the default
-//                font, in an 11-column grid
+//   --kana       a menu bar of four commands and 67 kana labels in the
+//                default font, in an 11-column grid
+//   --same       what a plain Qt program with the board's contents costs: the
+//                same in the board's font (the face drawn for its default,
+//                16 points, bold), with a text box and a picture of the
+//                torii's size above the labels
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPixmap>
 
 int main(int argc, char** argv)
 {
@@ -25,7 +30,17 @@ int main(int argc, char** argv)
     w.setCentralWidget(client);
     if (args.contains(QStringLiteral("--text")))
         (new QLabel(QStringLiteral("ホヌラ"), client))->move(200, 200);
-    if (args.contains(QStringLiteral("--kana"))) {
+    const bool same = args.contains(QStringLiteral("--same"));
+    if (same) {
+        (new QLineEdit(client))->setGeometry(23, 2, 417, 25);
+        QPixmap picture(70, 54);
+        picture.fill(Qt::red);
+        auto* torii = new QLabel(client);
+        torii->setPixmap(picture);
+        torii->setGeometry(196, 43, 70, 54);
+    }
+    if (args.contains(QStringLiteral("--kana")) || same) {
+        const QFont boardFont(QStringLiteral("IPAPMincho"), 16, QFont::Bold);
         for (const char* caption : {"終了", "字体", "記録", "ホヌラについて"})
             w.menuBar()->addAction(QString::fromUtf8(caption));
         // The board's table, row by row (_ marks a blank cell), and the two answers.
@@ -38,6 +53,8 @@ int main(int argc, char** argv)
             auto* l = new QLabel(caption, client);
             l->setGeometry((i % 11) * 40, 110 + (i / 11) * 37, 40, 37);
             l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            if (same)
+                l->setFont(boardFont);
         }
     }
     w.resize(463, 372);
