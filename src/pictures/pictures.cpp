@@ -380,8 +380,9 @@ QImage enlarged(const QImage& image, int factor)
         // The source row widened once, then copied to the other rows of its block.
         const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y));
         auto* to = reinterpret_cast<QRgb*>(result.scanLine(y * factor));
+        QRgb* out = to;
         for (int x = 0; x < width; ++x)
-            std::fill_n(to + x * factor, factor, from[x]);
+            out = std::fill_n(out, factor, from[x]);
         for (int k = 1; k < factor; ++k)
             std::memcpy(result.scanLine(y * factor + k), to, rowBytes);
     }
