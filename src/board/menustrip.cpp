@@ -164,6 +164,9 @@ bool MenuStrip::event(QEvent* e)
         updateGeometry();
         update();
         break;
+    case QEvent::Polish: // the style may size the commands otherwise once it has polished the strip
+        sizesValid_ = false;
+        break;
     case QEvent::ShortcutOverride:
         // In keyboard mode the arrow keys, Enter, Space and Esc are the strip's.
         if (keyboard_)

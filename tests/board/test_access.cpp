@@ -66,6 +66,13 @@ void TestAccess::menuStripWrapsAndTakesKeys()
     for (int i = 0; i < 4; ++i)
         QVERIFY(strip->rect().contains(strip->commandRect(i)));
     QVERIFY(strip->commandRect(3).top() > strip->commandRect(0).top());
+    // The commands are measured again in a larger font.
+    const int narrow = strip->commandRect(0).width();
+    QFont larger = strip->font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    strip->setFont(larger);
+    QVERIFY(strip->commandRect(0).width() > narrow);
+    strip->setFont(QFont());
 
     QTest::mouseClick(strip, Qt::LeftButton, {}, strip->commandRect(3).center());
     QCOMPARE(about.size(), 1);
