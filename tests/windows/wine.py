@@ -5,7 +5,7 @@ WineSession is an XSession (tests/e2e/harness.py) whose programs run under
 Wine in the prefix $WINEPREFIX (made when missing; a temporary one where that
 cannot be), in a Japanese locale (ANSI code page 932). Wine draws the window
 frames itself, with the metrics of Windows 10, so that the outer rectangles
-the programs see are those of Windows. The inspector (wininspect.exe) reads
+the programs see are those of Windows. The inspector (winprobe.exe) reads
 windows, the clip rectangle and the clipboard through the Win32 API.
 
     with WineSession(inspector) as w:
@@ -134,7 +134,7 @@ class WineSession(XSession):
             except subprocess.TimeoutExpired:
                 pass
             time.sleep(0.5)
-        raise RuntimeError(f"wininspect {' '.join(args)} failed three times")
+        raise RuntimeError(f"winprobe {' '.join(args)} failed three times")
 
     def windows(self):
         return [Window(line) for line in self.inspect("windows").splitlines() if line]

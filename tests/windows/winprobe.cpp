@@ -2,14 +2,14 @@
 // Wine prefix as the program under test. Results go to a file, in UTF-8, one
 // fact a line.
 //
-//   wininspect <out> windows          visible top-level windows: handle, process,
-//                                     window and client rectangles, title
-//   wininspect <out> clip             the clip rectangle in force and the screen
-//   wininspect <out> clipboard        the clipboard's text
-//   wininspect <out> version <exe>    version record, icon and manifest of exe
-//   wininspect                        stands in for a program the test expects
-//                                     to be started: appends how it was started
-//                                     to started.txt beside itself
+//   winprobe <out> windows          visible top-level windows: handle, process,
+//                                   window and client rectangles, title
+//   winprobe <out> clip             the clip rectangle in force and the screen
+//   winprobe <out> clipboard        the clipboard's text
+//   winprobe <out> version <exe>    version record, icon and manifest of exe
+//   winprobe                        stands in for a program the test expects
+//                                   to be started: appends how it was started
+//                                   to started.txt beside itself
 #include <windows.h>
 
 #include <cstdio>
