@@ -179,8 +179,19 @@ bool MenuStrip::event(QEvent* e)
 }
 
 // Alt pressed and released alone, or F10, takes the keyboard to the strip.
+// Every event of the program passes here: the kinds of interest are picked
+// out before the widget and its window are looked at.
 bool MenuStrip::eventFilter(QObject* watched, QEvent* e)
 {
+    switch (e->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::FocusOut:
+        break;
+    default:
+        return false;
+    }
     const auto* w = qobject_cast<const QWidget*>(watched);
     if (w && w->window() == window() && isVisible() && isEnabled()) {
         if (e->type() == QEvent::KeyPress) {
