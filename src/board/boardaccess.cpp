@@ -93,44 +93,51 @@ class ClickLabelAccessible : public QAccessibleWidget {
     ClickLabel* label() const { return static_cast<ClickLabel*>(widget()); }
 };
 
-// The board's client area, its children in reading order.
-class BoardAreaAccessible : public QAccessibleWidget {
+// A widget whose accessible children are a list of objects it keeps.
+class ListAccessible : public QAccessibleWidget {
   public:
-    explicit BoardAreaAccessible(BoardArea* a) : QAccessibleWidget(a, QAccessible::Client) {}
+    using QAccessibleWidget::QAccessibleWidget;
 
-    int childCount() const override { return static_cast<int>(area()->readingOrder().size()); }
+    int childCount() const override { return static_cast<int>(items().size()); }
     QAccessibleInterface* child(int index) const override
     {
-        const QList<QWidget*> order = area()->readingOrder();
-        return index >= 0 && index < order.size()
-                   ? QAccessible::queryAccessibleInterface(order[index])
+        const QObjectList list = items();
+        return index >= 0 && index < list.size()
+                   ? QAccessible::queryAccessibleInterface(list[index])
                    : nullptr;
     }
     int indexOfChild(const QAccessibleInterface* child) const override
     {
-        if (!child)
-            return -1;
-        return static_cast<int>(
-            area()->readingOrder().indexOf(qobject_cast<QWidget*>(child->object())));
+        return child ? static_cast<int>(items().indexOf(child->object())) : -1;
     }
 
-  private:
-    BoardArea* area() const { return static_cast<BoardArea*>(widget()); }
+  protected:
+    virtual QObjectList items() const = 0;
+};
+
+// The board's client area, its children in reading order.
+class BoardAreaAccessible : public ListAccessible {
+  public:
+    explicit BoardAreaAccessible(BoardArea* a) : ListAccessible(a, QAccessible::Client) {}
+
+  protected:
+    QObjectList items() const override
+    {
+        const QList<QWidget*> order = static_cast<BoardArea*>(widget())->readingOrder();
+        return {order.begin(), order.end()};
+    }
 };
 
 // The menu strip: a menu bar whose children are its commands.
-class MenuStripAccessible : public QAccessibleWidget {
+class MenuStripAccessible : public ListAccessible {
   public:
-    explicit MenuStripAccessible(MenuStrip* s) : QAccessibleWidget(s, QAccessible::MenuBar) {}
+    explicit MenuStripAccessible(MenuStrip* s) : ListAccessible(s, QAccessible::MenuBar) {}
 
-    int childCount() const override { return static_cast<int>(widget()->actions().size()); }
-    QAccessibleInterface* child(int index) const override
+  protected:
+    QObjectList items() const override
     {
-        return QAccessible::queryAccessibleInterface(widget()->actions().value(index));
-    }
-    int indexOfChild(const QAccessibleInterface* child) const override
-    {
-        return child ? static_cast<int>(widget()->actions().indexOf(child->object())) : -1;
+        const QList<QAction*> commands = widget()->actions();
+        return {commands.begin(), commands.end()};
     }
 };
 
