@@ -221,9 +221,16 @@ def scenario(args, c, w):
     bx, by = (round(v / 15) for v in SYSINFO_BUTTON)
     w.click(about.client[0] + bx, about.client[1] + by)
     record = os.path.join(tools, "started.txt")
-    poll(lambda: os.path.exists(record), what="the system-information tool to start")
-    with open(record) as f:
-        c.equal(f.read().split(), ["started", "show=1", "flags=1"], "started as a normal window")
+
+    def started():
+        # The tool creates the file before it writes its line: wait for the whole line.
+        try:
+            with open(record) as f:
+                return f.read()
+        except FileNotFoundError:
+            return ""
+    poll(lambda: started().endswith("\n"), what="the system-information tool to start")
+    c.equal(started().split(), ["started", "show=1", "flags=1"], "started as a normal window")
     w.xdotool("key", "Escape")
     poll(lambda: not [x for x in w.windows() if x.title == ABOUT], what="About to close")
 
