@@ -10,6 +10,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace honura {
 
 namespace {
@@ -20,42 +22,68 @@ QRect twipsToPixelRect(const FormGeometry& g, double tppX, double tppY)
             twips::twipsToPixels(g.width, tppX), twips::twipsToPixels(g.height, tppY)};
 }
 
-// The saved geometry, moved onto the nearest screen when it lies outside all of them.
+// The screens' areas that windows may take, in pixels.
+QList<QRect> screenAreas()
+{
+    QList<QRect> areas;
+    for (const QScreen* s : QGuiApplication::screens())
+        areas.append(s->availableGeometry());
+    return areas;
+}
+
+// The board's outer rectangle on the screens as they are now (see fitOnScreens).
 FormGeometry onScreen(const FormGeometry& g)
 {
-    QList<QRect> screens;
-    for (const QScreen* s : QGuiApplication::screens())
-        screens.append(s->geometry());
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
     const QRect wanted = twipsToPixelRect(g, tppX, tppY);
-    const QRect fitted = fitOnScreens(wanted, screens);
+    const FormGeometry smallest{0, 0, kMinWidth, kMinHeight};
+    const QRect fitted =
+        fitOnScreens(wanted, screenAreas(), twipsToPixelRect(smallest, tppX, tppY).size(),
+                     twipsToPixelRect(FormGeometry{}, tppX, tppY).size());
     if (fitted == wanted)
         return g;
     return {twips::roundEven(fitted.y() * tppY), twips::roundEven(fitted.x() * tppX),
             twips::roundEven(fitted.width() * tppX), twips::roundEven(fitted.height() * tppY)};
 }
 
+// True when some screen can hold a board of a usable size.
+bool usableScreen()
+{
+    const double tppX = platform().twipsPerPixelX();
+    const double tppY = platform().twipsPerPixelY();
+    const QSize smallest =
+        twipsToPixelRect(FormGeometry{0, 0, kMinWidth, kMinHeight}, tppX, tppY).size();
+    const QList<QRect> areas = screenAreas();
+    return std::any_of(areas.begin(), areas.end(), [&smallest](const QRect& a) {
+        return a.width() >= smallest.width() && a.height() >= smallest.height();
+    });
+}
+
 } // namespace
 
 void FrmMain::SettingLoad()
 {
-    const QString path = platform().settingsPath();
     // What a save cut short by a crash or a power cut left beside the file.
-    profile::removeStaleTemporaries(path);
-    const BoardSettings s = loadBoardSettings(path);
+    profile::removeStaleTemporaries(platform().settingsPath());
+    const BoardSettings s = loadBoardSettings(platform().settingsReadPath());
     setBoardFont(makeFont(s.fontName, s.fontSize, s.bold, s.italic));
     formGeometry_ = onScreen({s.top, s.left, s.width, s.height});
     setOuterTwips(formGeometry_);
 }
 
+// Without a screen that can hold the board (every output off, a sliver), the
+// window's rectangle says nothing of where the user wants the board: the
+// geometry read at start-up is kept.
 void FrmMain::GeometryRefresh()
 {
+    if (!usableScreen())
+        return;
     const bool normal =
         !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
     const QRectF r = normal || lastNormalOuter_.isEmpty() ? outerTwips() : lastNormalOuter_;
-    formGeometry_ = {twips::roundEven(r.top()), twips::roundEven(r.left()),
-                     twips::roundEven(r.width()), twips::roundEven(r.height())};
+    formGeometry_ = onScreen({twips::roundEven(r.top()), twips::roundEven(r.left()),
+                              twips::roundEven(r.width()), twips::roundEven(r.height())});
 }
 
 void FrmMain::SettingSave()

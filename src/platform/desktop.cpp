@@ -1,6 +1,7 @@
 #include "platform/desktop.h"
 
 #include "platform/appinfo.h"
+#include "platform/invokinguser.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -10,11 +11,11 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QUrl>
 #ifdef Q_OS_WIN
 #include <QTemporaryFile>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -75,69 +76,56 @@ bool settingsBesideProgram(const QString& dir)
     return probe.open();
 }
 
-void makeConfigDir(const QString& dir) { QDir().mkpath(dir); }
-
 #else
 
-// The user who started the program: under sudo or pkexec, the one who ran it.
-uid_t invokingUser()
-{
-    const uid_t uid = ::getuid();
-    if (uid != 0)
-        return uid;
-    for (const char* name : {"SUDO_UID", "PKEXEC_UID"}) {
-        bool ok = false;
-        const uint other = qEnvironmentVariable(name).toUInt(&ok);
-        if (ok)
-            return static_cast<uid_t>(other);
-    }
-    return uid;
-}
-
+// Called as the invoking user: the folder must be theirs and writable by them.
 bool settingsBesideProgram(const QString& dir)
 {
     const QString canonical = QFileInfo(dir).canonicalFilePath();
+    const QByteArray path = QFile::encodeName(canonical);
     struct stat st {};
-    if (canonical.isEmpty() || ::stat(QFile::encodeName(canonical).constData(), &st) != 0)
+    if (canonical.isEmpty() || ::stat(path.constData(), &st) != 0)
         return false;
-    return programDirHoldsSettings(canonical, st.st_uid == invokingUser(),
-                                   ::access(QFile::encodeName(canonical).constData(), W_OK) == 0);
-}
-
-// Creates dir and its missing parents. Made by root (a run under sudo -E, with
-// the user's home), each new folder goes to the owner of the folder it is made
-// in, so that the user's configuration stays the user's.
-void makeConfigDir(const QString& dir)
-{
-    QStringList missing;
-    for (QFileInfo fi(dir); !fi.exists() && !fi.isRoot(); fi.setFile(fi.absolutePath()))
-        missing.prepend(fi.absoluteFilePath());
-    for (const QString& d : missing) {
-        const QByteArray path = QFile::encodeName(d);
-        const QByteArray parent = QFile::encodeName(QFileInfo(d).absolutePath());
-        struct stat st {};
-        if (!QDir().mkdir(d))
-            return;
-        if (::geteuid() == 0 && ::stat(parent.constData(), &st) == 0 && st.st_uid != 0) {
-            [[maybe_unused]] const int refused = ::chown(path.constData(), st.st_uid, st.st_gid);
-        }
-    }
+    return programDirHoldsSettings(canonical, st.st_uid == invokingUid(),
+                                   ::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) == 0);
 }
 
 #endif
 
+bool isFile(const QString& path)
+{
+    const QFileInfo fi(path);
+    return fi.exists() && fi.isFile();
+}
+
 } // namespace
+
+QString settingsReadPathFor(const QString& writePath, const QString& besidePath,
+                            bool writePathExists, bool besideExists)
+{
+    return writePathExists || !besideExists ? writePath : besidePath;
+}
 
 QString DesktopPlatform::settingsPath() const
 {
+    const AsInvokingUser asUser;
     const QString dir = programDir();
-    const bool beside = settingsBesideProgram(dir);
-    const QString userDir =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-        QStringLiteral("/honura");
-    if (!beside)
-        makeConfigDir(userDir);
+    const bool beside = asUser.ok() && settingsBesideProgram(dir);
+    const QString userDir = userConfigDir();
+    if (!beside && asUser.ok())
+        QDir().mkpath(userDir);
     return settingsPathFor(dir, programBaseName(), beside, userDir);
+}
+
+QString DesktopPlatform::settingsReadPath() const
+{
+    const QString path = settingsPath();
+    const QString beside = settingsPathFor(programDir(), programBaseName(), true, QString());
+    if (path == beside)
+        return path;
+    const AsInvokingUser asUser;
+    return settingsReadPathFor(path, beside, asUser.ok() && QFileInfo::exists(path),
+                               asUser.ok() && isFile(beside));
 }
 
 static double twipsPerPixel(bool horizontal)
@@ -166,11 +154,7 @@ void DesktopPlatform::setAppCursor(const QCursor* cursor)
         QGuiApplication::setOverrideCursor(*cursor);
 }
 
-bool DesktopPlatform::fileExists(const QString& path) const
-{
-    const QFileInfo fi(path);
-    return fi.exists() && fi.isFile();
-}
+bool DesktopPlatform::fileExists(const QString& path) const { return isFile(path); }
 
 PixelRect toDevicePixels(const PixelRect& r)
 {

@@ -13,6 +13,12 @@ namespace honura {
 QString settingsPathFor(const QString& programDir, const QString& baseName, bool besideProgram,
                         const QString& userConfigDir);
 
+// Where the settings are read from: the file where they are written (see
+// settingsPathFor) once it exists; before that, a file beside the executable
+// where the settings are written elsewhere (an installed program's own).
+QString settingsReadPathFor(const QString& writePath, const QString& besidePath,
+                            bool writePathExists, bool besideExists);
+
 // The name the settings file takes from the executable's file name: on
 // Windows the name without ".exe"; elsewhere an executable has no extension,
 // and the whole file name is its base name ("honura-1.0.1").
@@ -29,6 +35,7 @@ class DesktopPlatform : public Platform {
     QString programDir() const override;
     QString programBaseName() const override;
     QString settingsPath() const override;
+    QString settingsReadPath() const override;
     double twipsPerPixelX() const override;
     double twipsPerPixelY() const override;
     void messageBox(const QString& text, int style, const QString& caption = {}) override;

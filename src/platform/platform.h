@@ -41,8 +41,12 @@ class Platform {
     // True when another instance of this executable (same path) runs already.
     // When none does, the calling process becomes the running instance.
     virtual bool anotherInstanceRunning() = 0;
-    // Where the settings file lives: beside the executable, named after it.
+    // Where the settings file is written: beside the executable, named after
+    // it (where the user may not write there, the user's own folder).
     virtual QString settingsPath() const = 0;
+    // Where the settings file is read from: settingsPath(), or while the user
+    // has no file there yet, the one beside the executable.
+    virtual QString settingsReadPath() const = 0;
 
     // --- Screen ----------------------------------------------------------------
     // Twips (1/1440 inch) per logical pixel of the primary screen.

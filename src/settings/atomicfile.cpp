@@ -1,5 +1,7 @@
 #include "settings/atomicfile.h"
 
+#include "platform/invokinguser.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -91,6 +93,11 @@ bool replace(const QString& target, std::string_view bytes)
 
 void removeIfUnused(const QString& path) { DeleteFileW(native(path).c_str()); }
 
+bool writable(const QFileInfo& fi)
+{
+    return fi.isWritable() && (fi.permissions() & QFileDevice::WriteOwner);
+}
+
 #else
 
 bool writeAll(int fd, std::string_view bytes)
@@ -107,26 +114,13 @@ bool writeAll(int fd, std::string_view bytes)
 }
 
 // The old file's owner, group and mode, as far as this process may set them.
-// A new file made by root goes to the owner of its folder, the user the folder
-// was chosen for, so that a run under sudo does not take the file away.
-void giveOwnership(int fd, const struct stat* old, const QByteArray& dir)
+void keepOwnership(int fd, const struct stat& old)
 {
-    uid_t uid = ::geteuid();
-    gid_t gid = ::getegid();
-    struct stat folder {};
-    if (old) {
-        uid = old->st_uid;
-        gid = old->st_gid;
-    } else if (uid == 0 && ::stat(dir.constData(), &folder) == 0) {
-        uid = folder.st_uid;
-        gid = folder.st_gid;
-    }
-    if (uid != ::geteuid() || gid != ::getegid()) {
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
         // Where this process may not give the file away, it stays its own.
-        [[maybe_unused]] const int refused = ::fchown(fd, uid, gid);
+        [[maybe_unused]] const int refused = ::fchown(fd, old.st_uid, old.st_gid);
     }
-    if (old)
-        ::fchmod(fd, old->st_mode & 07777);
+    ::fchmod(fd, old.st_mode & 07777);
 }
 
 void syncDirectory(const QByteArray& dir)
@@ -138,9 +132,19 @@ void syncDirectory(const QByteArray& dir)
     }
 }
 
+// True when name still refers to the file open as fd.
+bool stillNamed(int fd, const QByteArray& name)
+{
+    struct stat open {};
+    struct stat named {};
+    return ::fstat(fd, &open) == 0 && ::lstat(name.constData(), &named) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
 // The temporary file is locked while it exists under its name, so that another
 // run's removeStaleTemporaries() leaves it alone; the kernel drops the lock of
-// a run that dies.
+// a run that dies. A file that another run removed between its creation and
+// its lock is given up for a new one.
 bool replace(const QString& target, std::string_view bytes)
 {
     const QByteArray dest = QFile::encodeName(target);
@@ -149,14 +153,19 @@ bool replace(const QString& target, std::string_view bytes)
     const bool exists = ::stat(dest.constData(), &old) == 0;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const QByteArray tmp = QFile::encodeName(temporaryPathFor(target));
-        const int fd = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd =
+            ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
             return false;
         }
-        ::flock(fd, LOCK_EX);
-        giveOwnership(fd, exists ? &old : nullptr, dir);
+        if (::flock(fd, LOCK_EX) != 0 || !stillNamed(fd, tmp)) {
+            ::close(fd);
+            continue;
+        }
+        if (exists)
+            keepOwnership(fd, old);
         const bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0 &&
                         ::rename(tmp.constData(), dest.constData()) == 0;
         if (!ok)
@@ -169,13 +178,24 @@ bool replace(const QString& target, std::string_view bytes)
     return false;
 }
 
+// Asked with the rights file access has now (the invoking user's), not the
+// process's real user's as access() would; and never of a file its owner marked
+// read-only.
+bool writable(const QFileInfo& fi)
+{
+    const QByteArray name = QFile::encodeName(fi.absoluteFilePath());
+    struct stat st {};
+    return ::stat(name.constData(), &st) == 0 && (st.st_mode & S_IWUSR) &&
+           ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) == 0;
+}
+
 void removeIfUnused(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return;
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(fd, name))
         ::unlink(name.constData());
     ::close(fd);
 }
@@ -194,10 +214,10 @@ QString replacedFile(const QString& path)
 
 bool writeFile(const QString& path, std::string_view bytes)
 {
+    const AsInvokingUser asUser;
     const QFileInfo fi(path);
     // A read-only file stays as it is, even for a user who could replace it.
-    if (fi.exists() &&
-        (!fi.isFile() || !fi.isWritable() || !(fi.permissions() & QFileDevice::WriteOwner)))
+    if (!asUser.ok() || (fi.exists() && (!fi.isFile() || !writable(fi))))
         return false;
     return replace(replacedFile(path), bytes);
 }
@@ -214,6 +234,9 @@ bool isTemporaryName(const QString& name, const QString& fileName)
 
 void removeStaleTemporaries(const QString& path)
 {
+    const AsInvokingUser asUser;
+    if (!asUser.ok())
+        return;
     const QFileInfo target(replacedFile(path));
     // The names are compared as they are listed: a wildcard name filter would
     // build a regular expression for every start.

@@ -10,11 +10,11 @@
 namespace honura::profile {
 
 // Replaces the file at path with bytes, keeping its owner, group and mode as
-// far as this process may set them; a file made by root (a run under sudo)
-// goes to the owner of its folder. Through a symbolic link the file it points
-// to is replaced. False, with the file as it was and no temporary file left,
-// when it cannot be done: a read-only file, something other than a file at
-// path, a folder that cannot be written, a full disk.
+// far as this process may set them. Through a symbolic link the file it points
+// to is replaced. Everything happens with the rights of the user the program
+// works for (see invokinguser.h). False, with the file as it was and no
+// temporary file left, when it cannot be done: a read-only file, something
+// other than a file at path, a folder that cannot be written, a full disk.
 bool writeFile(const QString& path, std::string_view bytes);
 
 // True when name is that of a temporary file writeFile() makes for the file
@@ -22,7 +22,8 @@ bool writeFile(const QString& path, std::string_view bytes);
 bool isTemporaryName(const QString& name, const QString& fileName);
 
 // Removes the temporary files that saves of the file at path left behind when
-// they were cut short. A temporary file that another run is writing is left.
+// they were cut short, as far as the user the program works for may. A
+// temporary file that another run is writing is left.
 void removeStaleTemporaries(const QString& path);
 
 } // namespace honura::profile

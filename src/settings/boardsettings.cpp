@@ -79,35 +79,62 @@ std::array<SettingText, 8> settingTexts(const BoardSettings& s)
              {kForm, kHeight, QString::number(s.height)}}};
 }
 
-void saveBoardSettings(const QString& path, const BoardSettings& s)
+bool saveBoardSettings(const QString& path, const BoardSettings& s)
 {
     IniEdit file(path);
     for (const SettingText& t : settingTexts(s))
         file.put(t.section, t.key, t.text);
-    file.commit();
+    return file.commit();
 }
 
-QRect fitOnScreens(const QRect& window, const QList<QRect>& screens)
+QRect fitOnScreens(const QRect& window, const QList<QRect>& screens, const QSize& minimum,
+                   const QSize& fallback)
 {
-    if (screens.isEmpty())
-        return window;
-    const QRect* nearest = &screens.front();
-    qint64 best = std::numeric_limits<qint64>::max();
-    for (const QRect& s : screens) {
-        if (s.intersects(window))
-            return window;
+    const auto intersectsAny = [](const QRect& r, const QList<QRect>& list) {
+        return std::any_of(list.begin(), list.end(),
+                           [&r](const QRect& s) { return s.intersects(r); });
+    };
+    QList<QRect> usable;
+    for (const QRect& s : screens)
+        if (s.width() >= minimum.width() && s.height() >= minimum.height())
+            usable.append(s);
+    if (usable.isEmpty()) {
+        const QSize size =
+            window.size().expandedTo(minimum).boundedTo(fallback.expandedTo(minimum));
+        const QPoint at = screens.isEmpty() || intersectsAny(window, screens)
+                              ? window.topLeft()
+                              : screens.front().topLeft();
+        return {at, size};
+    }
+
+    // The screen the window is on most, else the nearest one.
+    const QRect* on = &usable.front();
+    qint64 most = 0;
+    qint64 nearest = std::numeric_limits<qint64>::max();
+    for (const QRect& s : usable) {
+        const QRect both = s.intersected(window);
+        const qint64 area = qint64(both.width()) * both.height();
         const qint64 d = distance2(window, s);
-        if (d < best) {
-            best = d;
-            nearest = &s;
+        if (area > most || (most == 0 && d < nearest)) {
+            on = &s;
+            most = std::max(most, area);
+            nearest = std::min(nearest, d);
         }
     }
-    const QRect& s = *nearest;
-    const int w = std::min(window.width(), s.width());
-    const int h = std::min(window.height(), s.height());
-    const int x = std::clamp(window.x(), s.x(), s.x() + s.width() - w);
-    const int y = std::clamp(window.y(), s.y(), s.y() + s.height() - h);
-    return {x, y, w, h};
+    const QRect& s = *on;
+    const int w = std::clamp(window.width(), minimum.width(), s.width());
+    const int h = std::clamp(window.height(), minimum.height(), s.height());
+    QRect r(window.x(), window.y(), w, h);
+    if (!intersectsAny(r, usable)) {
+        r.moveLeft(std::clamp(r.x(), s.x(), s.x() + s.width() - w));
+        r.moveTop(std::clamp(r.y(), s.y(), s.y() + s.height() - h));
+    } else if (std::none_of(usable.begin(), usable.end(), [&r](const QRect& u) {
+                   return r.y() >= u.top() && r.y() <= u.bottom() && r.x() <= u.right() &&
+                          r.right() >= u.left();
+               })) {
+        r.moveTop(std::max(r.y(), s.y()));
+    }
+    return r;
 }
 
 } // namespace honura

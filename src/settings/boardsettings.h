@@ -42,12 +42,25 @@ struct SettingText {
 // "FONT", then TOP, LEFT, WIDTH, HEIGHT of "Form".
 std::array<SettingText, 8> settingTexts(const BoardSettings& s);
 
-// Writes the eight keys in that order, in one replace of the file.
-void saveBoardSettings(const QString& path, const BoardSettings& s);
+// Writes the eight keys in that order, in one replace of the file. False when
+// the file could not be written.
+bool saveBoardSettings(const QString& path, const BoardSettings& s);
 
-// Where a window whose outer rectangle is window (pixels) goes: unchanged when
-// it overlaps any of screens; otherwise onto the nearest screen, as close to
-// where it was as that screen allows and no larger than it.
-QRect fitOnScreens(const QRect& window, const QList<QRect>& screens);
+// The smallest board the file or a screen may give, in twips: below it the
+// cells, the message box and the menu can no longer be used.
+inline constexpr std::int32_t kMinWidth = 3465;
+inline constexpr std::int32_t kMinHeight = 2790;
+
+// Where a window whose outer rectangle is window goes on screens (their
+// available areas), all in pixels. Screens smaller than minimum do not count.
+// The window is at least minimum and no larger than the screen it is on most
+// (or, off every screen, the nearest one); off every screen it is brought
+// onto that screen, as close to where it was as the screen allows; with its
+// top edge above every screen, it comes down to that screen's top, so that
+// its title bar can be reached. Without a screen that counts, the size is
+// bounded by minimum and fallback and the window stays where it was (onto the
+// first screen when it lies outside every one).
+QRect fitOnScreens(const QRect& window, const QList<QRect>& screens, const QSize& minimum,
+                   const QSize& fallback);
 
 } // namespace honura

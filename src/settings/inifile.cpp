@@ -1,6 +1,7 @@
 #include "settings/inifile.h"
 
 #include "platform/cp932.h"
+#include "platform/invokinguser.h"
 #include "settings/atomicfile.h"
 #include "settings/profile.h"
 
@@ -26,20 +27,32 @@ namespace profile {
 
 FileContents readFile(const QString& path)
 {
+    const AsInvokingUser asUser;
     FileContents c;
     const QFileInfo fi(path);
     if (!fi.exists() && !fi.isSymLink())
         return c;
     c.state = FileContents::Unreadable;
-    if (!fi.isFile() || fi.size() > kMaxFileSize)
+    if (!asUser.ok() || !fi.isFile() || fi.size() > kMaxFileSize)
         return c;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return c;
-    const QByteArray all = f.read(kMaxFileSize + 1);
-    if (f.error() != QFileDevice::NoError || all.size() > kMaxFileSize)
-        return c;
-    c.bytes = all.toStdString();
+    // As much as the file holds, in pieces: a file that grows while it is read
+    // stops at the limit.
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(fi.size()));
+    constexpr qint64 kPiece = 64 * 1024;
+    char piece[kPiece];
+    for (;;) {
+        const qint64 n = f.read(piece, kPiece);
+        if (n < 0 || qint64(bytes.size()) + n > kMaxFileSize)
+            return c;
+        if (n == 0)
+            break;
+        bytes.append(piece, static_cast<std::size_t>(n));
+    }
+    c.bytes = std::move(bytes);
     c.state = FileContents::Read;
     return c;
 }

@@ -5,6 +5,11 @@
 //       Saves over and over, the sets A and B in turn, and prints "saving"
 //       once the first save is done; runs until it is killed. --per-key
 //       writes each key by its own IniPut(), as eight writes.
+//   fault_save saves DIR N
+//       N saves, the sets A and B in turn; prints how many failed.
+//   fault_save clean DIR
+//       Removes stale temporary files beside the settings file over and over,
+//       as starting boards do; runs until it is killed.
 //   fault_save check DIR
 //       Prints what the file holds: "A", "B", "mixed" or "absent".
 //   fault_save start DIR
@@ -15,6 +20,7 @@
 //       and closes the board: the shut-down saves. Ends with 0.
 #include "board/frmmain.h"
 #include "platform/headless/headlessplatform.h"
+#include "settings/atomicfile.h"
 #include "settings/boardsettings.h"
 #include "settings/inifile.h"
 
@@ -23,6 +29,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -62,7 +69,8 @@ QByteArray bytesOf(const BoardSettings& s)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: fault_save save|check|start|session DIR [--per-key]\n");
+    std::fprintf(stderr,
+                 "usage: fault_save save|saves|clean|check|start|session DIR [--per-key|N]\n");
     return 2;
 }
 
@@ -80,12 +88,27 @@ int main(int argc, char** argv)
         const bool perKey = argc > 3 && std::string(argv[3]) == "--per-key";
         for (unsigned long i = 0;; ++i) {
             const BoardSettings s = set(i % 2 == 1);
-            perKey ? savePerKey(path, s) : saveBoardSettings(path, s);
+            if (perKey)
+                savePerKey(path, s);
+            else
+                saveBoardSettings(path, s);
             if (i == 0) {
                 std::puts("saving");
                 std::fflush(stdout);
             }
         }
+    }
+    if (mode == "saves") {
+        const long n = argc > 3 ? std::atol(argv[3]) : 1000;
+        long failed = 0;
+        for (long i = 0; i < n; ++i)
+            failed += saveBoardSettings(path, set(i % 2 == 1)) ? 0 : 1;
+        std::printf("%ld\n", failed);
+        return 0;
+    }
+    if (mode == "clean") {
+        for (;;)
+            profile::removeStaleTemporaries(path);
     }
     if (mode == "check") {
         QFile f(path);

@@ -131,21 +131,35 @@ void TestBoardSettings::fitOnScreens()
     const QRect left(0, 0, 1920, 1080);
     const QRect right(1920, 200, 1280, 1024);
     const QList<QRect> screens{left, right};
+    const auto fit = [](const QRect& r, const QList<QRect>& on, QSize least = {50, 50}) {
+        return honura::fitOnScreens(r, on, least, {463, 372});
+    };
     // Partly visible stays as it is.
-    QCOMPARE(honura::fitOnScreens({-400, -100, 463, 372}, screens), QRect(-400, -100, 463, 372));
-    QCOMPARE(honura::fitOnScreens({3100, 1100, 463, 372}, screens), QRect(3100, 1100, 463, 372));
+    QCOMPARE(fit({-400, 100, 463, 372}, screens), QRect(-400, 100, 463, 372));
+    QCOMPARE(fit({3100, 1100, 463, 372}, screens), QRect(3100, 1100, 463, 372));
+    // Its top above the screens: the title bar comes down onto the screen.
+    QCOMPARE(fit({-400, -100, 463, 372}, screens), QRect(-400, 0, 463, 372));
+    QCOMPARE(fit({2000, 150, 463, 372}, screens), QRect(2000, 200, 463, 372));
     // Off every screen: onto the nearest one, as close as it allows.
-    QCOMPARE(honura::fitOnScreens({5000, 500, 463, 372}, screens),
-             QRect(3200 - 463, 500, 463, 372));
-    QCOMPARE(honura::fitOnScreens({100, 1500, 463, 372}, screens),
-             QRect(100, 1080 - 372, 463, 372));
-    QCOMPARE(honura::fitOnScreens({-2000, -2000, 463, 372}, screens), QRect(0, 0, 463, 372));
-    QCOMPARE(honura::fitOnScreens({2000, 0, 100, 100}, screens), QRect(1820, 0, 100, 100));
+    QCOMPARE(fit({5000, 500, 463, 372}, screens), QRect(3200 - 463, 500, 463, 372));
+    QCOMPARE(fit({100, 1500, 463, 372}, screens), QRect(100, 1080 - 372, 463, 372));
+    QCOMPARE(fit({-2000, -2000, 463, 372}, screens), QRect(0, 0, 463, 372));
+    QCOMPARE(fit({2000, 0, 100, 100}, screens), QRect(1820, 0, 100, 100));
     // Below the gap under the right screen's top: the right screen is nearest.
-    QCOMPARE(honura::fitOnScreens({2500, 1300, 100, 100}, screens), QRect(2500, 1124, 100, 100));
-    // Larger than the screen it is brought onto: no larger than that screen.
-    QCOMPARE(honura::fitOnScreens({-100000, 0, 5000, 5000}, screens), QRect(0, 0, 1920, 1080));
-    QCOMPARE(honura::fitOnScreens({5, 5, 10, 10}, {}), QRect(5, 5, 10, 10));
+    QCOMPARE(fit({2500, 1300, 100, 100}, screens), QRect(2500, 1124, 100, 100));
+    // Larger than its screen: no larger than the screen it is on most, however large.
+    QCOMPARE(fit({-100000, 0, 5000, 5000}, screens), QRect(0, 0, 1920, 1080));
+    QCOMPARE(fit({1800, 300, 143165576, 143165576}, screens), QRect(1800, 300, 1280, 1024));
+    // Smaller than usable: the smallest usable board.
+    const QSize least(231, 186);
+    QCOMPARE(fit({10, 20, 1, 1}, screens, least), QRect(10, 20, 231, 186));
+    // Screens too small to hold a usable board do not count; without one, the
+    // size stays between the smallest and the fallback.
+    const QRect sliver(0, 0, 3, 101);
+    QCOMPARE(fit({-1, -20, 3, 101}, {sliver, right}, least), QRect(1920, 200, 231, 186));
+    QCOMPARE(fit({-1, -20, 3, 101}, {sliver}, least), QRect(-1, -20, 231, 186));
+    QCOMPARE(fit({500, 500, 90000, 90000}, {sliver}, least), QRect(0, 0, 463, 372));
+    QCOMPARE(fit({5, 5, 10, 10}, {}, least), QRect(5, 5, 231, 186));
 }
 
 QTEST_GUILESS_MAIN(TestBoardSettings)

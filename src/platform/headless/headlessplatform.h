@@ -25,6 +25,10 @@ class HeadlessPlatform : public Platform {
     QString programBaseName() const override { return baseName; }
     bool anotherInstanceRunning() override { return otherInstance; }
     QString settingsPath() const override;
+    QString settingsReadPath() const override
+    {
+        return readPath.isEmpty() ? settingsPath() : readPath;
+    }
     double twipsPerPixelX() const override { return tppX; }
     double twipsPerPixelY() const override { return tppY; }
     void messageBox(const QString& text, int style, const QString& caption = {}) override;
@@ -41,6 +45,7 @@ class HeadlessPlatform : public Platform {
     QString dir = QStringLiteral("/nonexistent");
     QString baseName = QStringLiteral("honura");
     bool otherInstance = false;
+    QString readPath; // the settings file read, when not the one written
     double tppX = 15.0;
     double tppY = 15.0;
     bool startSucceeds = true;
