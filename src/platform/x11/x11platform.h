@@ -3,6 +3,8 @@
 
 #include "platform/desktop.h"
 
+class QSocketNotifier;
+
 namespace honura {
 
 class X11Platform : public DesktopPlatform {
@@ -19,7 +21,9 @@ class X11Platform : public DesktopPlatform {
     QString fromAnsi(const QByteArray& bytes) const override;
 
   private:
-    int lockFd_ = -1;
+    int lockFd_ = -1;   // the lock in the user's runtime folder
+    int socketFd_ = -1; // the socket bound to the instance's abstract name
+    QSocketNotifier* callers_ = nullptr;
 };
 
 // Checks that the X display named by $DISPLAY can be opened. On failure writes
