@@ -11,6 +11,8 @@
 
 #include <QApplication>
 
+#include <cstdlib>
+
 int main(int /*argc*/, char** argv)
 {
     // The program takes no arguments: whatever is given is ignored. Only the
@@ -49,5 +51,18 @@ int main(int /*argc*/, char** argv)
     if (!board.startUp())
         return 1;
     board.show();
-    return QApplication::exec();
+    // Ended from outside, the board closes as its quit command does.
+    honura::platform().watchForEnd(&board, [&board] { board.close(); });
+    // Where the X server goes away, Qt ends the program with exit(): the board
+    // saves what it can on the way out.
+    static honura::FrmMain* running = &board;
+    std::atexit([] {
+        if (running)
+            running->shutDown();
+    });
+    const int status = QApplication::exec();
+    // A quit without a close (the session manager's last word) saves too.
+    board.shutDown();
+    running = nullptr;
+    return status;
 }

@@ -337,14 +337,19 @@ void FrmMain::FontSet()
 
 void FrmMain::MnuEnd_Click() { close(); }
 
+void FrmMain::shutDown()
+{
+    if (closing_)
+        return;
+    closing_ = true;
+    CursorFree();
+    GeometryRefresh();
+    SettingSave();
+}
+
 void FrmMain::closeEvent(QCloseEvent* e)
 {
-    if (!closing_) {
-        closing_ = true;
-        CursorFree();
-        GeometryRefresh();
-        SettingSave();
-    }
+    shutDown();
     e->accept();
     QCoreApplication::quit();
 }

@@ -48,6 +48,11 @@ class FrmMain : public QMainWindow {
     // Gives every board label the board font.
     void FontSet();
 
+    // The shut-down sequence, once: releases the pointer and saves the
+    // settings. Closing the board runs it; so does the end of the program
+    // when the window system went away before the board could close.
+    void shutDown();
+
     // Settings file: read at start-up, written at shut-down.
     void SettingLoad();
     void SettingSave();

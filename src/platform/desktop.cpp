@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSessionManager>
 #include <QUrl>
 #ifdef Q_OS_WIN
 #include <QTemporaryFile>
@@ -126,6 +127,19 @@ QString DesktopPlatform::settingsReadPath() const
     const AsInvokingUser asUser;
     return settingsReadPathFor(path, beside, asUser.ok() && QFileInfo::exists(path),
                                asUser.ok() && isFile(beside));
+}
+
+// The session manager's request to save before the session ends (Windows:
+// the end of the session) closes the board.
+void DesktopPlatform::watchForEnd(QWidget* window, std::function<void()> end)
+{
+#if QT_CONFIG(sessionmanager)
+    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, window,
+                     [end](QSessionManager&) { end(); });
+#else
+    Q_UNUSED(window);
+    Q_UNUSED(end);
+#endif
 }
 
 static double twipsPerPixel(bool horizontal)

@@ -36,6 +36,7 @@ class DesktopPlatform : public Platform {
     QString programBaseName() const override;
     QString settingsPath() const override;
     QString settingsReadPath() const override;
+    void watchForEnd(QWidget* window, std::function<void()> end) override;
     double twipsPerPixelX() const override;
     double twipsPerPixelY() const override;
     void messageBox(const QString& text, int style, const QString& caption = {}) override;

@@ -6,9 +6,11 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QCursor;
+class QWidget;
 
 namespace honura {
 
@@ -47,6 +49,11 @@ class Platform {
     // Where the settings file is read from: settingsPath(), or while the user
     // has no file there yet, the one beside the executable.
     virtual QString settingsReadPath() const = 0;
+
+    // Calls end, on the user-interface thread, when the system asks the program
+    // to end (a termination signal, the end of the session) and when another
+    // program destroys window: end closes the board as its quit command does.
+    virtual void watchForEnd(QWidget* window, std::function<void()> end) = 0;
 
     // --- Screen ----------------------------------------------------------------
     // Twips (1/1440 inch) per logical pixel of the primary screen.

@@ -25,6 +25,7 @@ class HeadlessPlatform : public Platform {
     QString programBaseName() const override { return baseName; }
     bool anotherInstanceRunning() override { return otherInstance; }
     QString settingsPath() const override;
+    void watchForEnd(QWidget*, std::function<void()> end) override { endRequest = std::move(end); }
     QString settingsReadPath() const override
     {
         return readPath.isEmpty() ? settingsPath() : readPath;
@@ -53,6 +54,7 @@ class HeadlessPlatform : public Platform {
     Registry* fakeRegistry = nullptr;
 
     // What the program asked for.
+    std::function<void()> endRequest; // how the system would end the program
     QList<Message> messages;
     QList<ClipCall> clipCalls;
     std::optional<PixelRect> clipped; // the confinement now in force

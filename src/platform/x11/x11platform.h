@@ -13,6 +13,7 @@ class X11Platform : public DesktopPlatform {
     ~X11Platform() override;
 
     bool anotherInstanceRunning() override;
+    void watchForEnd(QWidget* window, std::function<void()> end) override;
     bool clipCursor(const PixelRect* rect) override;
     bool openUrl(const QString& url) override;
     bool startProgram(const QString& path) override;
