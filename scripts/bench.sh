@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds honura with its benchmarks and prints the figures: start-up to first
 # frame and peak memory against a bare Qt 6 window, the relayout of the board,
-# the commit of a message into a growing record, and the save of the settings
-# (one write, flushed to disk, against the eight writes a save used to make);
-# then the size of the Windows exe and zip and its start-up under Wine.
+# the commit of a message into a growing record, the save of the settings
+# (one write, flushed to disk, against the eight writes a save used to make),
+# huge texts (a 10 MB paste into the message box, 記録 with 10 MB of record)
+# against plain Qt text boxes; then the size of the Windows exe and zip and its
+# start-up under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -17,6 +19,8 @@ if [ -x build/tests/bench/bench_commit ]; then
     echo "== commits"
     ./build/tests/bench/bench_commit
 fi
+echo "== huge texts"
+./build/tests/bench/bench_texts
 echo "== Windows: sizes and start-up under Wine"
 if scripts/build-windows.sh --bench --host-icons build/icons >/dev/null; then
     WINEPREFIX=$PWD/build-windows/wine-prefix /usr/bin/python3 scripts/bench_windows.py build-windows/build 10

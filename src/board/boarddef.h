@@ -51,6 +51,11 @@ inline constexpr std::array<ControlDef, 6> kControls = {{
 
 // The message box's fixed height; it is the first and only tab stop.
 inline constexpr double kTxtMsgHeight = 375;
+// The longest message the message box holds, in characters, as the system's
+// single-line edit boxes hold by default: a text box lays its whole line out at
+// every change, and a longer paste would make the board answer late. What goes
+// beyond is cut off with a beep.
+inline constexpr int kTxtMsgMaxLength = 32767;
 
 // The labels' font until the board font replaces it at start-up.
 inline constexpr QStringView kLabelFace = u"ＭＳ Ｐ明朝";

@@ -9,12 +9,11 @@
 #include "platform/windowframe.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
-
-#include <limits>
 
 namespace honura {
 
@@ -130,7 +129,8 @@ void FrmMain::buildControls()
             txtMsg_->setObjectName(name);
             txtMsg_->setAccessibleName(def.accessibleName.toString());
             txtMsg_->setFixedHeight(twips::twipsToPixels(boarddef::kTxtMsgHeight, tppY));
-            txtMsg_->setMaxLength(std::numeric_limits<int>::max()); // no limit of its own
+            txtMsg_->setMaxLength(boarddef::kTxtMsgMaxLength);
+            connect(txtMsg_, &QLineEdit::inputRejected, this, [] { QApplication::beep(); });
             txtMsg_->setFocusPolicy(Qt::StrongFocus);
             setFocusProxy(txtMsg_);
             txtMsg_->setFocus();

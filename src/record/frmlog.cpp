@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "platform/windowframe.h"
 #include "record/logdef.h"
+#include "record/recordedit.h"
 #include "record/recordtext.h"
 
 #include <QApplication>
@@ -62,7 +63,7 @@ void FrmLog::buildControls()
     for (const logdef::ControlDef& def : logdef::kControls) {
         QWidget* w = nullptr;
         if (def.kind == logdef::Kind::TextBox) {
-            txtLog_ = new QPlainTextEdit(this);
+            txtLog_ = new RecordEdit(this);
             txtLog_->setAccessibleName(logdef::kCaption.toString());
             txtLog_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
             txtLog_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -4,12 +4,19 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+#include <limits>
+
 namespace honura::recordtext {
 
 namespace {
 
 // The character format property that marks a stand-in with the character it replaces.
 constexpr int kStandsFor = QTextFormat::UserProperty + 0x5eace;
+// The block format properties that link the paragraphs of one line: the link a
+// paragraph starts with, and the one it ends with (zero: none).
+constexpr int kLinkIn = QTextFormat::UserProperty + 0x5eacf;
+constexpr int kLinkOut = QTextFormat::UserProperty + 0x5ead0;
 
 constexpr char16_t kCR = u'\r';
 constexpr char16_t kLF = u'\n';
@@ -42,8 +49,8 @@ QTextCharFormat standInFormat(char16_t c)
     return f;
 }
 
-// Inserts one line (no CR LF inside) at the cursor.
-void insertLine(QTextCursor& cursor, QStringView line)
+// Inserts part of a line (no line break inside) at the cursor.
+void insertRun(QTextCursor& cursor, QStringView line)
 {
     const QTextCharFormat plain;
     qsizetype runStart = 0;
@@ -58,6 +65,50 @@ void insertLine(QTextCursor& cursor, QStringView line)
     }
     if (line.size() > runStart)
         cursor.insertText(line.mid(runStart).toString(), plain);
+}
+
+int linkOut(const QTextBlock& b) { return b.blockFormat().intProperty(kLinkOut); }
+
+// True when the paragraph next continues the line of paragraph b.
+bool continues(const QTextBlock& b, const QTextBlock& next)
+{
+    const int link = linkOut(b);
+    return link != 0 && next.blockFormat().intProperty(kLinkIn) == link;
+}
+
+// Ends the cursor's paragraph at the cursor. The paragraph after it carries the
+// link the split one ended with, so that a line it was a piece of goes on
+// after it; it starts with link, which joins it to the line before when that
+// one ends with the same link.
+void breakParagraph(QTextCursor& cursor, int link = 0)
+{
+    QTextBlockFormat next;
+    next.setProperty(kLinkIn, link);
+    next.setProperty(kLinkOut, linkOut(cursor.block()));
+    if (link != 0) {
+        QTextBlockFormat current = cursor.blockFormat();
+        current.setProperty(kLinkOut, link);
+        cursor.setBlockFormat(current);
+    }
+    cursor.insertBlock(next, QTextCharFormat());
+}
+
+// Inserts one line (no line break inside) at the cursor, in paragraphs of at
+// most kPieceLength characters where the line is longer; a surrogate pair
+// stays in one paragraph.
+void insertLine(QTextCursor& cursor, QStringView line)
+{
+    static int lastLink = 0;
+    while (line.size() > kPieceLength) {
+        qsizetype cut = kPieceLength;
+        if (line[cut - 1].isHighSurrogate())
+            --cut;
+        insertRun(cursor, line.left(cut));
+        lastLink = lastLink == std::numeric_limits<int>::max() ? 1 : lastLink + 1;
+        breakParagraph(cursor, lastLink);
+        line = line.mid(cut);
+    }
+    insertRun(cursor, line);
 }
 
 // The character a stand-in of this fragment replaces, or 0 for ordinary text.
@@ -77,30 +128,48 @@ bool endsInCR(const QTextDocument& doc)
     return tail.isValid() && standsFor(tail) == kCR && tail.text().endsWith(standIn(kCR));
 }
 
-} // namespace
-
-QString read(const QTextDocument& doc)
+// The record between two positions of doc.
+QString readRange(const QTextDocument& doc, int from, int to)
 {
     QString out;
-    out.reserve(doc.characterCount() + doc.blockCount());
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        if (b != doc.begin())
+    out.reserve(to - from + doc.blockCount());
+    const QTextBlock first = doc.findBlock(from);
+    QTextBlock previous;
+    for (QTextBlock b = first; b.isValid() && b.position() <= to; b = b.next()) {
+        if (previous.isValid() && !continues(previous, b))
             out += QLatin1String("\r\n");
+        previous = b;
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
+            const int begin = std::max(from, f.position());
+            const int end = std::min(to, f.position() + f.length());
+            if (begin >= end)
+                continue;
+            const QString text = f.text().mid(begin - f.position(), end - begin);
             const char16_t original = standsFor(f);
             if (!original) {
-                out += f.text();
+                out += text;
                 continue;
             }
             // Text typed next to a stand-in takes its format; only the
             // stand-in character itself means the original.
             const QChar mark = standIn(original);
-            for (const QChar c : f.text())
+            for (const QChar c : text)
                 out += c == mark ? QChar(original) : c;
         }
     }
     return out;
+}
+
+} // namespace
+
+QString read(const QTextDocument& doc) { return readRange(doc, 0, doc.characterCount() - 1); }
+
+QString read(const QTextCursor& selection)
+{
+    if (!selection.hasSelection() || !selection.document())
+        return {};
+    return readRange(*selection.document(), selection.selectionStart(), selection.selectionEnd());
 }
 
 void append(QTextDocument& doc, QStringView text)
@@ -116,7 +185,7 @@ void append(QTextDocument& doc, QStringView text)
     cursor.beginEditBlock();
     if (text.startsWith(kLF) && endsInCR(doc)) {
         cursor.deletePreviousChar();
-        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        breakParagraph(cursor);
         text = text.mid(1);
     }
     for (;;) {
@@ -124,7 +193,7 @@ void append(QTextDocument& doc, QStringView text)
         insertLine(cursor, text.left(crlf < 0 ? text.size() : crlf));
         if (crlf < 0)
             break;
-        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        breakParagraph(cursor);
         text = text.mid(crlf + 2);
     }
     cursor.endEditBlock();
@@ -139,6 +208,23 @@ void replace(QTextDocument& doc, QStringView text)
     doc.clear();
     append(doc, text);
     doc.setUndoRedoEnabled(undo);
+}
+
+void insert(QTextCursor& cursor, QStringView text)
+{
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    for (qsizetype i = 0;;) {
+        qsizetype end = i;
+        while (end < text.size() && text[end] != kCR && text[end] != kLF && text[end] != u'\u2029')
+            ++end;
+        insertLine(cursor, text.mid(i, end - i));
+        if (end == text.size())
+            break;
+        breakParagraph(cursor);
+        i = end + (text.mid(end).startsWith(u"\r\n") ? 2 : 1);
+    }
+    cursor.endEditBlock();
 }
 
 } // namespace honura::recordtext

@@ -3,6 +3,8 @@
 #include "record/frmlog.h"
 #include "testmain.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -202,12 +204,19 @@ void TestFrmLog::userEditsArePartOfTheRecord()
         QTest::keyClicks(box, QStringLiteral("x"));
         QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
         QTest::keyClicks(box, QStringLiteral("y"));
+        // A pasted line of any length goes in whole; a copy gives the record's lines.
+        QGuiApplication::clipboard()->setText(QStringLiteral("\n") + QString(10000, u'z'));
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), w.record());
         QVERIFY(w.isVisible());
     });
     FrmLog* w = FrmLog::existing();
-    QCOMPARE(w->record(), QStringLiteral("あい\r\nok\r\nx\r\ny"));
+    const QString typed = QStringLiteral("あい\r\nok\r\nx\r\ny\r\n") + QString(10000, u'z');
+    QCOMPARE(w->record(), typed);
     w->appendRecord(u"\r\nう\r\n");
-    QCOMPARE(w->record(), QStringLiteral("あい\r\nok\r\nx\r\ny\r\nう\r\n"));
+    QCOMPARE(w->record(), typed + QStringLiteral("\r\nう\r\n"));
 }
 
 // After the board writes the record, the box shows it from its beginning with

@@ -20,6 +20,8 @@ class TestRecordText : public QObject {
     void appendEqualsReplace();
     void typingBesideAStandIn();
     void appendLeavesNoUndo();
+    void longLinesInPieces();
+    void editsBetweenPieces();
 };
 
 static QString u(const char16_t* s) { return QString::fromUtf16(s); }
@@ -122,6 +124,57 @@ void TestRecordText::appendLeavesNoUndo()
     QVERIFY(!doc.isUndoAvailable());
     QVERIFY(doc.isUndoRedoEnabled());
     QCOMPARE(recordtext::read(doc), u(u"typed\r\nあ\r\n"));
+}
+
+// A line longer than a piece is held in several paragraphs that read as one
+// line, each short; a surrogate pair is never cut in two.
+void TestRecordText::longLinesInPieces()
+{
+    const qsizetype n = recordtext::kPieceLength;
+    QString line(n - 1, u'あ');
+    line += u(u"\U0001F98A") + QString(2 * n, u'い');
+    const QString text = line + u(u"\r\n") + line;
+    QTextDocument doc;
+    recordtext::replace(doc, text);
+    QCOMPARE(recordtext::read(doc), text);
+    QCOMPARE(doc.blockCount(), 8);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        QVERIFY(b.length() - 1 <= n && !b.text().endsWith(QChar::highSurrogate(0x1F98A)));
+    recordtext::append(doc, u(u"\r\n") + line);
+    QCOMPARE(recordtext::read(doc), text + u(u"\r\n") + line);
+}
+
+// What the user does in the text box: a line break typed inside a piece breaks
+// the line there; a paste goes in at the cursor with its line breaks and long
+// lines; a selection across pieces copies the record's own text.
+void TestRecordText::editsBetweenPieces()
+{
+    const qsizetype n = recordtext::kPieceLength;
+    const QString line = QString(n, u'a') + QString(n, u'b') + QString(n, u'c');
+    QTextDocument doc;
+    doc.setDocumentLayout(new QPlainTextDocumentLayout(&doc));
+    recordtext::replace(doc, line + u(u"\r\nz"));
+    QString expected = line + u(u"\r\nz");
+
+    QTextCursor c(&doc);
+    c.setPosition(int(n) + 1 + 10); // inside the second piece, after ten b
+    c.insertBlock();
+    expected.insert(n + 10, u(u"\r\n"));
+    QCOMPARE(recordtext::read(doc), expected);
+
+    const QString pasted = u(u"x\r\ny\rw\n") + QString(n + 7, u'p');
+    recordtext::insert(c, pasted);
+    const QString inserted = u(u"x\r\ny\r\nw\r\n") + QString(n + 7, u'p');
+    expected.insert(n + 12, inserted);
+    QCOMPARE(recordtext::read(doc), expected);
+
+    c.setPosition(5);
+    c.setPosition(doc.characterCount() - 2, QTextCursor::KeepAnchor);
+    QCOMPARE(recordtext::read(c), expected.mid(5, expected.size() - 6));
+    // Undone, the paste leaves the record as it was before it.
+    doc.undo();
+    expected.remove(n + 12, inserted.size());
+    QCOMPARE(recordtext::read(doc), expected);
 }
 
 QTEST_MAIN(TestRecordText)
