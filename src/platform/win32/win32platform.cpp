@@ -2,7 +2,12 @@
 
 #include <QCryptographicHash>
 
+#include <vector>
+
 #include <windows.h>
+// After windows.h:
+#include <aclapi.h>
+#include <sddl.h>
 
 namespace honura {
 
@@ -14,24 +19,75 @@ Win32Platform::~Win32Platform()
         CloseHandle(static_cast<HANDLE>(mutex_));
 }
 
-// The running instance owns a named mutex derived from the executable's path
-// (case-folded, as Windows paths are). The system frees it when the process
-// ends in any way, and creation is atomic.
+namespace {
+
+// The process token's information of one class, or nothing.
+std::vector<BYTE> tokenInformation(TOKEN_INFORMATION_CLASS kind)
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return {};
+    DWORD size = 0;
+    GetTokenInformation(token, kind, nullptr, 0, &size);
+    std::vector<BYTE> info(size);
+    if (size == 0 || !GetTokenInformation(token, kind, info.data(), size, &size))
+        info.clear();
+    CloseHandle(token);
+    return info;
+}
+
+// The user as text (S-1-5-21-...), empty where the system does not tell.
+QString userSid()
+{
+    const std::vector<BYTE> info = tokenInformation(TokenUser);
+    wchar_t* text = nullptr;
+    if (info.empty() ||
+        !ConvertSidToStringSidW(reinterpret_cast<const TOKEN_USER*>(info.data())->User.Sid, &text))
+        return {};
+    const QString sid = QString::fromWCharArray(text);
+    LocalFree(text);
+    return sid;
+}
+
+// False when the object is owned by someone other than the owner this process
+// gives the objects it makes; true where the system does not tell.
+bool ownedLikeOurs(HANDLE object)
+{
+    const std::vector<BYTE> info = tokenInformation(TokenOwner);
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (info.empty() || GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION,
+                                        &owner, nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
+        return true;
+    const bool same = EqualSid(owner, reinterpret_cast<const TOKEN_OWNER*>(info.data())->Owner);
+    LocalFree(sd);
+    return same;
+}
+
+} // namespace
+
+// The running instance owns a named mutex in the session's namespace, named
+// after the user and the executable's path (case-folded, as Windows paths
+// are). The system frees it when the process ends in any way, and creation is
+// atomic. A mutex of that name that another user made (and may have kept from
+// this user) is never this user's instance.
 bool Win32Platform::anotherInstanceRunning()
 {
     if (mutex_)
         return false;
     const QByteArray key =
-        QCryptographicHash::hash(instanceKey().toLower().toUtf8(), QCryptographicHash::Sha256)
+        QCryptographicHash::hash((userSid() + QLatin1Char('\0') + instanceKey().toLower()).toUtf8(),
+                                 QCryptographicHash::Sha256)
             .toHex()
             .left(32);
     const std::wstring name = L"Local\\honura-instance-" + QString::fromLatin1(key).toStdWString();
     HANDLE h = CreateMutexW(nullptr, FALSE, name.c_str());
     if (!h)
-        return false;
+        return false; // someone else's, closed to this user: not this user's instance
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        const bool ours = ownedLikeOurs(h);
         CloseHandle(h);
-        return true;
+        return ours;
     }
     mutex_ = h;
     return false;
