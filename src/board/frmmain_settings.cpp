@@ -68,13 +68,13 @@ void FrmMain::SettingLoad()
     profile::removeStaleTemporaries(platform().settingsPath());
     const BoardSettings s = loadBoardSettings(platform().settingsReadPath());
     setBoardFont(makeFont(s.fontName, s.fontSize, s.bold, s.italic));
-    formGeometry_ = onScreen({s.top, s.left, s.width, s.height});
-    setOuterTwips(formGeometry_);
+    formGeometry_ = {s.top, s.left, s.width, s.height};
+    setOuterTwips(onScreen(formGeometry_));
 }
 
 // Without a screen that can hold the board (every output off, a sliver), the
 // window's rectangle says nothing of where the user wants the board: the
-// geometry read at start-up is kept.
+// geometry read at start-up is kept as it was read.
 void FrmMain::GeometryRefresh()
 {
     if (!usableScreen())
