@@ -1,7 +1,8 @@
 """The settings file on a real X server: the board comes back where the user
 left it, in the font the user chose; a renamed copy keeps a file of its own;
 a refused second instance leaves the file alone; a board closed maximized
-keeps its normal place; a place off every screen is brought back."""
+keeps its normal place; a place off every screen is brought back; an installed
+program reads the file beside itself until the user has one."""
 
 import os
 import time
@@ -200,6 +201,34 @@ def maximized_and_lost(args, c):
         quit_board(x, c, p, frame)
 
 
+def installed_program(args, c):
+    """A program in a folder the user may not write keeps the settings in the
+    user's folder, and reads a file beside itself until the user has one."""
+    with XSession(wm=True) as x:
+        exe, beside = program(x, args, DEFAULT_FILE.replace(b"TOP=0", b"TOP=1500")
+                              .replace(b"LEFT=0", b"LEFT=3000"))
+        bindir = os.path.dirname(exe)
+        if os.getuid() == 0:
+            os.chown(bindir, 4242, 4242)  # another user's folder
+        else:
+            os.chmod(bindir, 0o555)
+        before = read(beside)
+        mine = os.path.join(x.env["XDG_CONFIG_HOME"], "honura", "honura.ini")
+        p, app, frame, wid = start(x, exe)
+        c.equal(settle(x, wid, (200, 100, 463, 372)), (200, 100, 463, 372),
+                "read from beside the program while the user has no file")
+        x.xdotool("windowmove", "--sync", wid, 300, 200, check=False)
+        moved = settle(x, wid)
+        quit_board(x, c, p, frame)
+        c.equal(read(beside), before, "the file beside the program is left as it was")
+        c.check(os.path.exists(mine) and b"LEFT=%d\r\n" % (moved[0] * TPP) in read(mine),
+                "saved to the user's folder")
+        p, app, frame, wid = start(x, exe)
+        c.equal(settle(x, wid, moved), moved, "then read from the user's own file")
+        quit_board(x, c, p, frame)
+        os.chmod(bindir, 0o755)
+
+
 def unusable_file(args, c):
     with XSession(wm=True) as x:
         junk = (b"\x00\xff\xfe garbage\r\n[FONT]\r\nNAME=\r\nSIZE=huge\r\nBOLD=perhaps\r\n"
@@ -220,4 +249,5 @@ if __name__ == "__main__":
         "instances": renamed_copy_and_second_instance,
         "maximized": maximized_and_lost,
         "unusable": unusable_file,
+        "installed": installed_program,
     })

@@ -1,6 +1,7 @@
 // CP932 conversion and the place of the settings file.
 #include "platform/cp932.h"
 #include "platform/desktop.h"
+#include "platform/invokinguser.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -17,6 +18,7 @@ class TestPlatformText : public QObject {
     void settingsPathForInstalledProgram();
     void settingsBaseName();
     void systemFolders();
+    void invokingUser();
 };
 
 void TestPlatformText::cp932Exact()
@@ -80,6 +82,12 @@ void TestPlatformText::settingsPathForInstalledProgram()
     QCOMPARE(settingsPathFor(QStringLiteral("/usr/bin"), QStringLiteral("copy"), false,
                              QStringLiteral("/cfg/honura/")),
              QDir::toNativeSeparators(QStringLiteral("/cfg/honura/copy.ini")));
+    // Read from beside the program until the user has a file of their own.
+    const QString mine = QStringLiteral("/home/u/.config/honura/honura.ini");
+    const QString beside = QStringLiteral("/usr/bin/honura.ini");
+    QCOMPARE(settingsReadPathFor(mine, beside, false, true), beside);
+    QCOMPARE(settingsReadPathFor(mine, beside, true, true), mine);
+    QCOMPARE(settingsReadPathFor(mine, beside, false, false), mine);
 }
 
 void TestPlatformText::settingsBaseName()
@@ -103,6 +111,26 @@ void TestPlatformText::systemFolders()
     QVERIFY(!programDirHoldsSettings("/home/u/games", true, false));
     for (const char* dir : {"/usr", "/usr/games", "/usr/local/bin", "/opt", "/opt/honura/bin"})
         QVERIFY2(!programDirHoldsSettings(dir, true, true), dir);
+}
+
+// Whom a run works for: root under sudo or pkexec for the user who asked, a
+// set-user-id run for its real user; everyone else for themselves.
+void TestPlatformText::invokingUser()
+{
+    const auto id = [](unsigned real, unsigned effective, const char* sudo, const char* gid,
+                       const char* pkexec) {
+        const Identity i = identityFrom(real, effective, QString::fromLatin1(sudo),
+                                        QString::fromLatin1(gid), QString::fromLatin1(pkexec));
+        return QStringLiteral("%1 %2 %3").arg(i.uid).arg(i.other).arg(i.gid);
+    };
+    QCOMPARE(id(1000, 1000, "", "", ""), QStringLiteral("1000 0 -1"));
+    QCOMPARE(id(1000, 1000, "0", "0", ""), QStringLiteral("1000 0 -1")); // not root: itself
+    QCOMPARE(id(0, 0, "", "", ""), QStringLiteral("0 0 -1"));
+    QCOMPARE(id(0, 0, "1000", "1001", ""), QStringLiteral("1000 1 1001"));
+    QCOMPARE(id(0, 0, "", "", "1000"), QStringLiteral("1000 1 -1"));
+    QCOMPARE(id(0, 0, "0", "0", ""), QStringLiteral("0 0 -1")); // sudo by root
+    QCOMPARE(id(0, 0, "x1", "", ""), QStringLiteral("0 0 -1"));
+    QCOMPARE(id(1000, 0, "", "", ""), QStringLiteral("1000 1 -1"));
 }
 
 HONURA_TEST_MAIN(TestPlatformText)
