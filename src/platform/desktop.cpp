@@ -120,7 +120,7 @@ QString DesktopPlatform::settingsPath() const
 
 QString DesktopPlatform::settingsReadPath() const
 {
-    const QString path = settingsPath();
+    QString path = settingsPath();
     const QString beside = settingsPathFor(programDir(), programBaseName(), true, QString());
     if (path == beside)
         return path;

@@ -106,9 +106,11 @@ const Target& target()
 
 // How deep this thread is inside AsInvokingUser scopes, whether the outermost
 // one took the identity, and the groups the thread had before it.
+// (Kept where the end of the thread does not free it: the board's last save
+// may run while the program ends.)
 thread_local int depth = 0;
 thread_local bool taken = false;
-thread_local std::vector<gid_t> savedGroups;
+thread_local std::vector<gid_t>* savedGroups = nullptr;
 
 // These change the calling thread's credentials only (the C library's own
 // setgroups() would change every thread's): the program's other threads keep
@@ -134,8 +136,10 @@ AsInvokingUser::AsInvokingUser()
     if (!t.other)
         return;
     if (depth++ == 0) {
-        savedGroups.resize(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
-        const int n = ::getgroups(static_cast<int>(savedGroups.size()), savedGroups.data());
+        if (!savedGroups)
+            savedGroups = new std::vector<gid_t>;
+        savedGroups->resize(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+        const int n = ::getgroups(static_cast<int>(savedGroups->size()), savedGroups->data());
         taken = n >= 0 && setThreadGroups(t.groups) && setThreadFsIds(t.uid, t.gid);
     }
     ok_ = taken;
@@ -146,7 +150,7 @@ AsInvokingUser::~AsInvokingUser()
     if (!target().other || --depth > 0)
         return;
     setThreadFsIds(::geteuid(), ::getegid());
-    setThreadGroups(savedGroups);
+    setThreadGroups(*savedGroups);
 }
 
 bool runsForAnotherUser() { return target().other; }

@@ -42,7 +42,7 @@ FileContents readFile(const QString& path)
     // stops at the limit.
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(fi.size()));
-    constexpr qint64 kPiece = 64 * 1024;
+    constexpr qint64 kPiece = qint64{64} * 1024;
     char piece[kPiece];
     for (;;) {
         const qint64 n = f.read(piece, kPiece);

@@ -1,5 +1,6 @@
 #include "platform/x11/x11platform.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QSocketNotifier>
 
@@ -22,7 +23,6 @@ X11Platform::X11Platform() = default;
 
 X11Platform::~X11Platform()
 {
-    delete callers_;
     for (const int fd : {lockFd_, socketFd_})
         if (fd >= 0)
             ::close(fd);
@@ -34,7 +34,7 @@ namespace {
 // folder of this user's that nobody else may enter. Empty otherwise.
 QByteArray ownRuntimeDir()
 {
-    const QByteArray dir = qgetenv("XDG_RUNTIME_DIR");
+    QByteArray dir = qgetenv("XDG_RUNTIME_DIR");
     struct stat st {};
     if (!dir.startsWith('/') || ::lstat(dir.constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
         st.st_uid != ::getuid() || (st.st_mode & 077) != 0)
@@ -127,8 +127,9 @@ bool X11Platform::anotherInstanceRunning()
         ::listen(fd, SOMAXCONN) == 0) {
         socketFd_ = fd;
         // Later starts that ask who holds the name are answered and let go.
-        callers_ = new QSocketNotifier(fd, QSocketNotifier::Read);
-        QObject::connect(callers_, &QSocketNotifier::activated, [fd] {
+        auto* callers =
+            new QSocketNotifier(fd, QSocketNotifier::Read, QCoreApplication::instance());
+        QObject::connect(callers, &QSocketNotifier::activated, [fd] {
             for (int caller; (caller = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;)
                 ::close(caller);
         });

@@ -3,8 +3,6 @@
 
 #include "platform/desktop.h"
 
-class QSocketNotifier;
-
 namespace honura {
 
 class X11Platform : public DesktopPlatform {
@@ -24,7 +22,6 @@ class X11Platform : public DesktopPlatform {
   private:
     int lockFd_ = -1;   // the lock in the user's runtime folder
     int socketFd_ = -1; // the socket bound to the instance's abstract name
-    QSocketNotifier* callers_ = nullptr;
 };
 
 // Checks that the X display named by $DISPLAY can be opened. On failure writes
