@@ -17,14 +17,27 @@
 #    replaced by a folder. The old file (or folder) must stay as it was, no
 #    temporary file may be left, and the board must end normally. The tmpfs
 #    cases need root and mount; without them they are skipped, loudly.
+# 3. A start that cleans up while another run saves: saves go on in a loop
+#    while two processes remove stale temporary files as starting boards do;
+#    no save may fail.
+# 4. Run as root for a user (SUDO_UID, PKEXEC_UID), with a second user made by
+#    setpriv: that user plants a link to a file of root's and a link for the
+#    settings folder; the save and the clean-up must leave root's files and
+#    folders exactly as they were, a file they make must be the user's, and a
+#    user's own link must still be followed. Needs root; skipped loudly without.
+# 5. The real program on private X servers (tests/e2e/hostile.py): a huge and
+#    a tiny size in the file, a screen too small for the board, SIGTERM, SIGINT
+#    and SIGHUP, its window destroyed by another client, the X server going
+#    away, and (as root) its single-instance name taken by another user.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 kills=${2:-120}
 helper=$build/tests/settings/fault_save
-cmake --build "$build" --target fault_save >/dev/null
+cmake --build "$build" --target fault_save honura >/dev/null
 export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
 work=$(mktemp -d /tmp/honura-faults.XXXXXX)
+chmod 755 "$work" # a second user walks into it
 mnt=$work/mnt
 mounted=false
 cleanup() {
@@ -127,6 +140,76 @@ else
         chmod u+w "$work/locked"
     fi
 fi
+
+# Saves while starts clean up beside them, in memory where there is a tmpfs so
+# that many saves fit in a few seconds.
+race=$(mktemp -d "$([[ -d /dev/shm && -w /dev/shm ]] && echo /dev/shm || echo "$work")/honura-race.XXXXXX")
+cleaners=()
+for _ in 1 2; do
+    "$helper" clean "$race" &
+    cleaners+=($!)
+done
+saves=8000
+lost=$("$helper" saves "$race" "$saves")
+kill "${cleaners[@]}"
+wait "${cleaners[@]}" 2>/dev/null || true
+rm -rf "$race"
+[[ $lost -eq 0 ]] || fail "$lost of $saves saves were lost to starts cleaning up beside them"
+echo "check-faults: $saves saves beside two cleaning starts: none lost"
+
+# as_root_for <uid> <dir>: a board session run by root on behalf of uid, as sudo
+# (or pkexec with pkexec) starts it.
+as_root_for() {
+    local uid=$1 dir=$2 how=${3:-sudo}
+    if [[ $how == pkexec ]]; then
+        echo | env -u SUDO_UID -u SUDO_GID PKEXEC_UID="$uid" "$helper" session "$dir" >/dev/null 2>&1
+    else
+        echo | env -u PKEXEC_UID SUDO_UID="$uid" SUDO_GID="$uid" "$helper" session "$dir" >/dev/null 2>&1
+    fi
+}
+# What root's folder holds, with owners and modes.
+owned() { (cd "$1" && find . -printf '%p %u:%g %m %s\n' -exec sh -c 'test -f "$1" && cat "$1"' _ {} \; | sha256sum); }
+
+if [[ $(id -u) -eq 0 ]] && command -v setpriv >/dev/null; then
+    uid=4242 # a second user, without an entry in the user database
+    as_user() { setpriv --reuid=$uid --regid=$uid --clear-groups "$@"; }
+    h=$work/hostile
+    mkdir -m 755 "$h" "$h/root"
+    printf '[X]\r\nsecret=1\r\n' >"$h/root/profile"
+    chmod 640 "$h/root/profile"
+    printf 'x' >"$h/root/profile.AbC123.tmp" # looks like a stale temporary of profile
+    chmod 644 "$h/root/profile.AbC123.tmp"
+    mkdir "$h/user"
+    chown $uid:$uid "$h/user"
+    as_user ln -s "$h/root/profile" "$h/user/honura.ini"
+    as_user mkdir "$h/user/config"
+    as_user ln -s "$h/root" "$h/user/config/honura"
+    before=$(owned "$h/root")
+    as_root_for $uid "$h/user"
+    as_root_for $uid "$h/user/config/honura"
+    as_root_for $uid "$h/user" pkexec
+    [[ $(owned "$h/root") == "$before" ]] ||
+        fail "run as root for a user: root's folder changed through the user's links: $(ls -la "$h/root")"
+    [[ -L $h/user/honura.ini ]] || fail "run as root for a user: the user's link was replaced"
+    echo "check-faults: run as root for a user: links to root's file and folder followed with the user's rights only"
+
+    mkdir "$h/own"
+    chown $uid:$uid "$h/own"
+    as_user sh -c "printf '[Mine]\r\nK=1\r\n' >'$h/own/real.ini' && ln -s real.ini '$h/own/honura.ini'"
+    as_root_for $uid "$h/own"
+    grep -q 'NAME=' "$h/own/real.ini" && grep -q 'K=1' "$h/own/real.ini" && [[ -L $h/own/honura.ini ]] ||
+        fail "run as root for a user: the user's own link was not followed"
+    [[ $(stat -c %u "$h/own/real.ini") == "$uid" ]] || fail "run as root for a user: the user's file changed owner"
+    rm "$h/own/honura.ini" "$h/own/real.ini"
+    as_root_for $uid "$h/own" pkexec
+    [[ $(stat -c %u:%g "$h/own/honura.ini" 2>/dev/null) == "$uid:65534" ]] ||
+        fail "run as root for a user: a new file is not the user's ($(ls -la "$h/own"))"
+    echo "check-faults: run as root for a user: the user's own link followed, a new file the user's own"
+else
+    echo "check-faults: SKIPPED: runs as root for another user need root and setpriv" >&2
+fi
+
+/usr/bin/python3 "$root/tests/e2e/hostile.py" --exe "$build/honura" || fail "the program on X servers (tests/e2e/hostile.py)"
 
 if [[ -s $work/failures ]]; then
     echo "check-faults: $(wc -l <"$work/failures") failures" >&2
