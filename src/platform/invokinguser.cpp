@@ -48,7 +48,6 @@ Identity identityFrom(unsigned realUid, unsigned effectiveUid, const QString& su
 
 AsInvokingUser::AsInvokingUser() = default;
 AsInvokingUser::~AsInvokingUser() = default;
-bool runsForAnotherUser() { return false; }
 unsigned invokingUid() { return 0; }
 QString userConfigDir()
 {
@@ -153,7 +152,6 @@ AsInvokingUser::~AsInvokingUser()
     setThreadGroups(*savedGroups);
 }
 
-bool runsForAnotherUser() { return target().other; }
 unsigned invokingUid() { return target().other ? target().uid : ::getuid(); }
 
 QString userConfigDir()

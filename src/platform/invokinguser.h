@@ -24,8 +24,6 @@ class AsInvokingUser {
     bool ok_ = true;
 };
 
-// True when the program runs as root for another user.
-bool runsForAnotherUser();
 // The user the program works for: the one it runs for, else its own real user.
 unsigned invokingUid();
 
