@@ -49,19 +49,25 @@ QString userSid()
     return sid;
 }
 
-// False when the object is owned by someone other than the owner this process
-// gives the objects it makes; true where the system does not tell.
+// False when the object is owned by someone other than this process's user or
+// the owner it gives the objects it makes; true where the system does not tell
+// (Wine gives kernel objects no owner).
 bool ownedLikeOurs(HANDLE object)
 {
-    const std::vector<BYTE> info = tokenInformation(TokenOwner);
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR sd = nullptr;
-    if (info.empty() || GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION,
-                                        &owner, nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
+    if (GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                        nullptr, nullptr, &sd) != ERROR_SUCCESS)
         return true;
-    const bool same = EqualSid(owner, reinterpret_cast<const TOKEN_OWNER*>(info.data())->Owner);
+    bool ours = owner == nullptr;
+    const std::vector<BYTE> user = tokenInformation(TokenUser);
+    const std::vector<BYTE> maker = tokenInformation(TokenOwner);
+    if (!ours && !user.empty())
+        ours = EqualSid(owner, reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid);
+    if (!ours && !maker.empty())
+        ours = EqualSid(owner, reinterpret_cast<const TOKEN_OWNER*>(maker.data())->Owner);
     LocalFree(sd);
-    return same;
+    return ours;
 }
 
 } // namespace
