@@ -45,9 +45,18 @@ MenuStrip::MenuStrip(QWidget* parent) : QWidget(parent)
     setFocusPolicy(Qt::NoFocus); // reached by Alt or F10 only, never by Tab
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
+    takeMenuBarLook();
     // Keys go to the focused widget, and a text box keeps the release of Alt
     // to itself: watch the keys of every widget of this window.
     qApp->installEventFilter(this);
+}
+
+// The font and colours the system gives its menu bars where it has its own
+// (Windows), as QMenuBar takes them.
+void MenuStrip::takeMenuBarLook()
+{
+    setFont(QApplication::font("QMenuBar"));
+    setPalette(QApplication::palette("QMenuBar"));
 }
 
 QAction* MenuStrip::addCommand(const QString& text)
@@ -201,6 +210,10 @@ bool MenuStrip::event(QEvent* e)
         sizesValid_ = false;
         updateGeometry();
         update();
+        break;
+    case QEvent::ApplicationFontChange:
+    case QEvent::ApplicationPaletteChange:
+        takeMenuBarLook();
         break;
     case QEvent::Polish: // the style may size the commands otherwise once it has polished the strip
         sizesValid_ = false;

@@ -59,6 +59,7 @@ class MenuStrip : public QWidget {
     void focusOutEvent(QFocusEvent* e) override;
 
   private:
+    void takeMenuBarLook();
     const QList<QSize>& itemSizes() const;
     bool styleUnderlinesItems() const;
     QList<QRect> placesFor(int width) const;
