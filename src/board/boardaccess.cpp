@@ -69,6 +69,13 @@ class ClickLabelAccessible : public QAccessibleWidget {
         const QString s = QAccessibleWidget::text(t);
         return t == QAccessible::Name && s.isEmpty() ? label()->text() : s;
     }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = label()->doubleClickable();
+        s.checked = label()->isChecked();
+        return s;
+    }
     QStringList actionNames() const override
     {
         QStringList names;
