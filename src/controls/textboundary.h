@@ -2,9 +2,9 @@
 // The pieces of a text that assistive technology reads: the character, word,
 // sentence or line that holds an offset, and the piece before or after it.
 // Every answer is worked out from a bounded stretch of the text around the
-// offset, so that it costs the same in a message of ten characters as in one
-// of ten million: a line longer than kPiece characters is read in pieces of
-// kPiece characters, as if the text box wrapped it there.
+// offset, so that it costs no more in a message of ten million characters than
+// in one of a few thousand: a line longer than kPiece characters is read in
+// pieces of kPiece characters, as if the text box wrapped it there.
 
 #include <QStringView>
 
