@@ -233,11 +233,7 @@ QAccessibleInterface* boardInterface(const QString& key, QObject* o)
 
 void installBoardAccessibility()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(boardInterface);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    QAccessible::installFactory(boardInterface); // Qt keeps no factory twice
 }
 
 } // namespace honura

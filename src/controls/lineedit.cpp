@@ -1,5 +1,6 @@
 #include "controls/lineedit.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QKeyEvent>
@@ -8,7 +9,10 @@
 
 namespace honura {
 
-LineEdit::LineEdit(QWidget* parent) : QLineEdit(parent) { installLineEditAccessibility(); }
+LineEdit::LineEdit(QWidget* parent) : QLineEdit(parent)
+{
+    QAccessible::installFactory(lineEditInterface); // once: Qt keeps no factory twice
+}
 
 // Input methods differ here. Some hand the composed text over when asked to
 // commit (ibus); others ignore the request and drop the text when reset

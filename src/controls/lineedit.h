@@ -5,6 +5,7 @@
 // through an interface of its own (lineeditaccess.cpp) that answers every
 // query from a bounded stretch of the text.
 
+#include <QAccessibleInterface>
 #include <QElapsedTimer>
 #include <QLineEdit>
 
@@ -42,8 +43,8 @@ class LineEdit : public QLineEdit {
     QElapsedTimer lateCopyTimer_;
 };
 
-// Makes the accessible interface of LineEdit known to Qt (lineeditaccess.cpp);
-// repeated calls do nothing.
-void installLineEditAccessibility();
+// The accessible interface of a LineEdit, for Qt's accessibility
+// (lineeditaccess.cpp); every LineEdit installs it.
+QAccessibleInterface* lineEditInterface(const QString& key, QObject* o);
 
 } // namespace honura

@@ -164,22 +164,13 @@ class LineEditAccessible : public QAccessibleWidget,
     }
 };
 
+} // namespace
+
 QAccessibleInterface* lineEditInterface(const QString& key, QObject* o)
 {
     return key == QLatin1String("honura::LineEdit")
                ? new LineEditAccessible(static_cast<LineEdit*>(o))
                : nullptr;
-}
-
-} // namespace
-
-void installLineEditAccessibility()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(lineEditInterface);
-        return true;
-    }();
-    Q_UNUSED(installed);
 }
 
 } // namespace honura
