@@ -45,8 +45,14 @@ def launch_board(x, args, **kw):
 # ---------------------------------------------------------------- Orca
 class Orca:
     """Orca on the session's accessibility bus, speaking through speech-
-    dispatcher's dummy module, its debug log opened line-buffered (Orca 43
-    buffers it, and its speech would arrive late)."""
+    dispatcher's dummy module. It runs from a copy of its script that opens
+    the debug log line-buffered (Orca 43 buffers it, and its speech would
+    arrive late) and that neither kills nor makes way for the user's own Orca
+    (which would be on another bus): it takes another process name."""
+
+    EDITS = {"open(args.debug_file, 'w')": "open(args.debug_file, 'w', buffering=1)",
+             "setProcessName('orca')": "setProcessName('honura-orca')",
+             "    if otherOrcas():": "    if False:"}
 
     def __init__(self, x):
         conf = os.path.join(x.env["XDG_CONFIG_HOME"], "speech-dispatcher")
@@ -55,17 +61,18 @@ class Orca:
             f.write('AddModule "dummy" "sd_dummy" ""\nDefaultModule dummy\n')
         with open(shutil.which("orca")) as f:
             src = f.read()
-        buffered = "open(args.debug_file, 'w')"
-        if buffered not in src:
-            raise RuntimeError("this Orca opens its debug file otherwise: the test needs mending")
+        for old, new in self.EDITS.items():
+            if old not in src:
+                raise RuntimeError(f"this Orca's script has no {old!r}: the test needs mending")
+            src = src.replace(old, new)
         script = os.path.join(x._dir("orca"), "orca")
         with open(script, "w") as f:
-            f.write(src.replace(buffered, "open(args.debug_file, 'w', buffering=1)"))
+            f.write(src)
         self.log = os.path.join(x._dir("orca"), "debug.log")
         self.seen = 0
         env = dict(x.env, GSETTINGS_BACKEND="memory")
         x.procs.append(subprocess.Popen(
-            [sys.executable, script, "--replace", "--debug-file=" + self.log], env=env,
+            [sys.executable, script, "--debug-file=" + self.log], env=env,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         self.x = x
         poll(lambda: "Screen reader on" in " ".join(self.spoken()), timeout=30, what="Orca")
@@ -204,7 +211,7 @@ def as_nobody(args, im):
                 os.chown(n, NOBODY, NOBODY)
         os.chmod(d, 0o755)
         env = {k: v for k, v in os.environ.items() if not k.startswith(("DISPLAY", "DBUS", "XDG"))}
-        env["HOME"] = d
+        env.update(HOME=d, TMPDIR=d)
         return subprocess.run(
             ["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups", "--",
              sys.executable, os.path.join(d, os.path.basename(__file__)), "--exe", exe,
