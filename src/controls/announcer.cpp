@@ -73,11 +73,6 @@ void Announcer::say(const QString& message)
 
 QString Announcer::lastMessage() const { return ids_[2] ? part(ids_[2])->message : QString(); }
 
-QAccessibleInterface* Announcer::notification() const
-{
-    return ids_[1] ? QAccessible::accessibleInterface(ids_[1]) : nullptr;
-}
-
 // The notification is hidden and shown again with its new label: a screen
 // reader says a notification as it is shown.
 void Announcer::show()

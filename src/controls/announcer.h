@@ -25,8 +25,6 @@ class Announcer {
     void say(const QString& message);
     // The message last said, empty before the first.
     QString lastMessage() const;
-    // The notification that says the messages, once it exists.
-    QAccessibleInterface* notification() const;
 
   private:
     void show();

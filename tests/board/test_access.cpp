@@ -1,7 +1,6 @@
 // The board for the keyboard and assistive technology: reading order and
-// actions, the message box's text as a screen reader reads it, what a screen
-// reader is told of clicks and of the mode, the menu strip that wraps rather
-// than hides, Qt's own texts.
+// actions, the pieces of text a screen reader reads, the menu strip that wraps
+// rather than hides, Qt's own texts.
 #include "board/boardaccess.h"
 #include "board/frmmain.h"
 #include "board/menustrip.h"
@@ -23,8 +22,6 @@ class TestAccess : public QObject {
     void init() { test::resetPlatform(); }
     void readingOrderAndActions();
     void textPieces();
-    void messageBoxText();
-    void announcementsAndMode();
     void menuStripWrapsAndTakesKeys();
     void qtTranslationOrEnglish();
 };
@@ -102,93 +99,6 @@ void TestAccess::textPieces()
     QCOMPARE(at(longLine, kPiece, Unit::Line), (Range{0, kPiece + 1}));
     QCOMPARE(at(longLine, kPiece + 1, Unit::Word).start, kPiece + 1);
     QCOMPARE(at(longLine, longLine.size(), Unit::Line), (Range{kPiece + 1, longLine.size()}));
-}
-
-// The message box answers every query at once, the word at offset 0 of kana
-// included (where Qt's own line-edit interface looped for good), reads as one
-// run of attributes, maps characters to places and back, can be edited, and
-// answers for a message of ten million characters from a piece of it.
-void TestAccess::messageBoxText()
-{
-    FrmMain f;
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-    LineEdit* box = f.TxtMsg();
-    QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(box);
-    QAccessibleTextInterface* text = acc->textInterface();
-    QVERIFY(text && acc->editableTextInterface() && acc->state().editable);
-    const auto piece = [text](int offset, QAccessible::TextBoundaryType type, int which = 0) {
-        int start = -1;
-        int end = -1;
-        const QString s = which < 0   ? text->textBeforeOffset(offset, type, &start, &end)
-                          : which > 0 ? text->textAfterOffset(offset, type, &start, &end)
-                                      : text->textAtOffset(offset, type, &start, &end);
-        return std::tuple(s, start, end);
-    };
-    for (int type = QAccessible::CharBoundary; type <= QAccessible::NoBoundary; ++type)
-        QCOMPARE(piece(0, QAccessible::TextBoundaryType(type)), std::tuple(QString(), 0, 0));
-    box->setText(u"たこ"_qs);
-    QCOMPARE(piece(0, QAccessible::WordBoundary), std::tuple(u"た"_qs, 0, 1));
-    QCOMPARE(piece(-2, QAccessible::CharBoundary), std::tuple(QString(), 2, 2)); // at the caret
-    QCOMPARE(piece(-2, QAccessible::CharBoundary, -1), std::tuple(u"こ"_qs, 1, 2));
-    QCOMPARE(piece(7, QAccessible::LineBoundary), std::tuple(u"たこ"_qs, 0, 2));
-    QCOMPARE(piece(0, QAccessible::SentenceBoundary, 1), std::tuple(QString(), 2, 2));
-    int start = -1;
-    int end = -1;
-    QCOMPARE(text->attributes(1, &start, &end), QString());
-    QCOMPARE(std::pair(start, end), std::pair(0, 2));
-
-    const QRect r = text->characterRect(1);
-    QVERIFY(!r.isEmpty());
-    QVERIFY(QRect(box->mapToGlobal(QPoint()), box->size()).contains(r));
-    QCOMPARE(text->offsetAtPoint(QPoint(r.left() + 1, r.center().y())), 1);
-    QVERIFY(text->characterRect(0).right() < r.left() + 1);
-    acc->editableTextInterface()->insertText(2, u"焼き"_qs);
-    acc->editableTextInterface()->deleteText(0, 1);
-    QCOMPARE(box->text(), u"こ焼き"_qs);
-
-    box->setText(QString(10'000'000, u'ぬ'));
-    QCOMPARE(text->characterCount(), 10'000'000);
-    QCOMPARE(std::get<0>(piece(5'000'000, QAccessible::LineBoundary)).size(), textboundary::kPiece);
-    QCOMPARE(std::get<1>(piece(9'999'999, QAccessible::WordBoundary, 1)), 10'000'000);
-}
-
-// A screen reader is told what a click did, by a notification shown in the
-// board's status bar (which only assistive technology sees). Ctrl+Enter in the
-// message box does what a double-click on the torii does; the torii's name
-// and checked state tell the mode.
-void TestAccess::announcementsAndMode()
-{
-    FrmMain f;
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-    const auto said = [&f] {
-        QCoreApplication::processEvents(); // said once the click's turn of the event loop ends
-        return f.announcer().lastMessage();
-    };
-    QAccessibleInterface* torii = QAccessible::queryAccessibleInterface(f.ImgMark());
-    QVERIFY(torii->state().checkable && !torii->state().checked);
-
-    f.LblChar(10)->click();
-    QCOMPARE(said(), u"あ"_qs);
-    QAccessibleInterface* note = f.announcer().notification();
-    QCOMPARE(note->role(), QAccessible::Notification);
-    QCOMPARE(note->parent()->role(), QAccessible::StatusBar);
-    QCOMPARE(note->parent()->parent()->object(), &f);
-    QCOMPARE(note->child(0)->text(QAccessible::Name), u"あ"_qs);
-    QTest::keyClick(f.TxtMsg(), Qt::Key_Return, Qt::ControlModifier);
-    QVERIFY(f.Possessed());
-    QCOMPARE(said(), u"「あ」を記録しました。憑依モード"_qs);
-    QVERIFY(torii->state().checked);
-    QCOMPARE(torii->text(QAccessible::Name), u"鳥居（憑依モード）"_qs);
-    QTest::keyClick(f.TxtMsg(), Qt::Key_Enter, Qt::ControlModifier);
-    QCOMPARE(said(), u"通常モード"_qs);
-    QVERIFY(!f.Possessed() && !torii->state().checked);
-    QCOMPARE(torii->text(QAccessible::Name), u"鳥居"_qs);
-    // A long message is said in part.
-    f.TxtMsg()->setText(QString(1000, u'ぬ'));
-    QTest::keyClick(f.TxtMsg(), Qt::Key_Return);
-    QCOMPARE(said(), u"「"_qs + QString(100, u'ぬ') + u"…」を記録しました"_qs);
 }
 
 void TestAccess::menuStripWrapsAndTakesKeys()

