@@ -1,10 +1,12 @@
 // The board for the keyboard and assistive technology: reading order and
-// actions, the menu strip that wraps rather than hides, Qt's own texts.
+// actions, the pieces of text a screen reader reads, the menu strip that wraps
+// rather than hides, Qt's own texts.
 #include "board/boardaccess.h"
 #include "board/frmmain.h"
 #include "board/menustrip.h"
 #include "board/qttranslation.h"
 #include "controls/clicklabel.h"
+#include "controls/textboundary.h"
 #include "testmain.h"
 
 #include <QAccessibleActionInterface>
@@ -28,6 +30,7 @@ class TestAccess : public QObject {
   private Q_SLOTS:
     void init() { test::resetPlatform(); }
     void readingOrderAndActions();
+    void textPieces();
     void menuStripWrapsAndTakesKeys();
     void menuStripDrawsAsMenuBar();
     void qtTranslationOrEnglish();
@@ -57,6 +60,55 @@ void TestAccess::readingOrderAndActions()
     torii->doAction(QAccessibleActionInterface::toggleAction()); // commit, then the mode
     QVERIFY(f.Possessed());
     QVERIFY(f.TxtMsg()->text().isEmpty());
+}
+
+// Every piece holds its offset, and the pieces of each kind, walked from the
+// start, make up the text exactly: in Japanese, mixed and empty text, with
+// surrogate pairs and combining marks, at and past the end. A line longer than
+// a piece is read in pieces that never part a surrogate pair.
+void TestAccess::textPieces()
+{
+    using namespace textboundary;
+    const QStringList texts = {u""_qs,
+                               u"あ"_qs,
+                               u"たこ"_qs,
+                               u"ab あい 12。cd。"_qs,
+                               u"a\nたこ\n\n"_qs,
+                               u"𠮷野家か\u3099"_qs};
+    for (const QString& t : texts) {
+        for (Unit unit : {Unit::Character, Unit::Word, Unit::Sentence, Unit::Line}) {
+            QString walked;
+            for (Range r = at(t, 0, unit); r.start < r.end; r = after(t, r.start, unit)) {
+                QCOMPARE(r.start, walked.size());
+                walked += t.sliced(r.start, r.end - r.start);
+                QCOMPARE(before(t, r.end, unit).end <= r.end, true);
+            }
+            QCOMPARE(walked, t);
+            for (qsizetype i = -1; i <= t.size() + 1; ++i) {
+                const Range r = at(t, i, unit);
+                const qsizetype o = std::clamp<qsizetype>(i, 0, t.size());
+                QVERIFY(0 <= r.start && r.start <= r.end && r.end <= t.size());
+                if (o < t.size())
+                    QVERIFY(r.start <= o && o < r.end);
+                else if (unit == Unit::Character)
+                    QCOMPARE(r, (Range{t.size(), t.size()}));
+                else
+                    QCOMPARE(r.end, t.size()); // the last word, sentence or line
+            }
+        }
+    }
+    QCOMPARE(at(u"𠮷野", 1, Unit::Character), (Range{0, 2}));
+    QCOMPARE(at(u"か\u3099", 0, Unit::Character), (Range{0, 2}));
+    QCOMPARE(at(u"a\nたこ\n", 3, Unit::Line), (Range{2, 5}));
+    QCOMPARE(at(u"ab。cd", 4, Unit::Sentence), (Range{3, 5}));
+    QCOMPARE(before(u"たこ", 0, Unit::Word), (Range{0, 0}));
+    QCOMPARE(after(u"たこ", 2, Unit::Character), (Range{2, 2}));
+
+    const QString longLine = QString(kPiece - 1, u'x') + u"𠮷"_qs + QString(kPiece - 2, u'y');
+    QCOMPARE(at(longLine, 0, Unit::Line), (Range{0, kPiece + 1}));
+    QCOMPARE(at(longLine, kPiece, Unit::Line), (Range{0, kPiece + 1}));
+    QCOMPARE(at(longLine, kPiece + 1, Unit::Word).start, kPiece + 1);
+    QCOMPARE(at(longLine, longLine.size(), Unit::Line), (Range{kPiece + 1, longLine.size()}));
 }
 
 void TestAccess::menuStripWrapsAndTakesKeys()
