@@ -125,9 +125,10 @@ void FontDialog::buildControls(const QStringList& faces)
     setTabOrder(sizeEdit_, sizeList_);
     setTabOrder(sizeList_, sample_);
     faceList_->setFocus();
-    // As wide as 60 characters of the dialog's font: the lists would ask for
-    // the width of their longest names.
-    resize(QSize(60 * fontMetrics().averageCharWidth(), 0).expandedTo(minimumSizeHint()));
+    // 60 characters of the dialog's font wide (the lists would ask for the
+    // width of their longest names), lists of about ten rows.
+    resize(QSize(60 * fontMetrics().averageCharWidth(), 26 * fontMetrics().height())
+               .expandedTo(minimumSizeHint()));
 }
 
 void FontDialog::setChoice(const QString& face, double points, bool bold, bool italic)
