@@ -51,8 +51,7 @@ void FrmMain::SettingLoad()
 
 void FrmMain::GeometryRefresh()
 {
-    const bool normal =
-        !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+    const bool normal = platform().inNormalState(*this);
     const QRectF r = normal || lastNormalOuter_.isEmpty() ? outerTwips() : lastNormalOuter_;
     formGeometry_ = {twips::roundEven(r.top()), twips::roundEven(r.left()),
                      twips::roundEven(r.width()), twips::roundEven(r.height())};
