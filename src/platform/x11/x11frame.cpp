@@ -91,12 +91,12 @@ QMargins X11Platform::windowFrame(const QWidget& w) const
     const QWindow* window = w.windowHandle();
     if (!c || !w.isWindow() || !window || !window->handle())
         return DesktopPlatform::windowFrame(w);
-    const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
-    static bool watching = false;
-    if (!watching) {
-        watching = true;
-        QCoreApplication::instance()->installNativeEventFilter(new FrameWatch(extents));
-    }
+    // Looked up once, and watched from then on (one connection for the program).
+    static const xcb_atom_t extents = [c] {
+        const xcb_atom_t a = atom(c, "_NET_FRAME_EXTENTS");
+        QCoreApplication::instance()->installNativeEventFilter(new FrameWatch(a));
+        return a;
+    }();
     const QByteArray v =
         property(c, static_cast<xcb_window_t>(window->winId()), extents, XCB_ATOM_CARDINAL);
     if (v.size() != 4 * sizeof(std::uint32_t))
