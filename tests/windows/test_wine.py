@@ -186,6 +186,8 @@ def font_dialog(c, w, out, cell, box):
     def closes():
         gone(w, FONT_DIALOG)
 
+    c.check(w.wine("reg", "query", r"HKCU\Software\Wine\Fonts\Replacements").returncode != 0,
+            "the prefix keeps Wine's own fonts: no face replaced")
     gone(w, ABOUT)
     before = steady(lambda: drawn(w, cell))
     dlg = opens()
