@@ -37,6 +37,8 @@ done
 
 # --- What the build needs --------------------------------------------------------
 archive_name=qt-6.4.2-mingw-w64-x86_64-static.tar.zst
+# The Debian source package the Qt in the archive was built from (its README).
+qt_source_version=6.4.2+dfsg-10
 archive=
 places=("$root/../shared/toolchains/qt6-mingw" /work/shared/toolchains/qt6-mingw)
 [[ -n ${HONURA_QT_MINGW:-} ]] && places=("$HONURA_QT_MINGW")
@@ -50,7 +52,7 @@ done
 [[ -n $archive ]] || fail "the Qt for Windows toolchain is missing: no $archive_name in" \
     "${places[*]} (set HONURA_QT_MINGW to its folder)"
 for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres x86_64-w64-mingw32-objdump \
-    zstd cmake ninja; do
+    zstd cmake ninja dpkg-query; do
     command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/deps.sh test installs it)"
 done
 qt_licenses=$(dirname "$archive")/LICENSES
@@ -101,6 +103,11 @@ foreign=$(x86_64-w64-mingw32-objdump -p "$build/honura.exe" | sed -n 's/^\s*DLL 
     grep -viE '^(api-ms-win-.*|advapi32|authz|comdlg32|d3d11|d3d9|dwmapi|dwrite|dxgi|gdi32|imm32|kernel32|msvcrt|netapi32|ole32|oleaut32|setupapi|shcore|shell32|shlwapi|user32|userenv|uxtheme|version|winmm|ws2_32|wtsapi32)\.dll$' ||
     true)
 [[ -z $foreign ]] || fail "honura.exe needs DLLs a Windows system lacks: $foreign"
+# The same source builds the same exe: no time stamp, no folder of this machine.
+pe=$(od -An -t u4 -j 60 -N 4 "$build/honura.exe" | tr -d ' ')
+stamp=$(od -An -t u4 -j $((pe + 8)) -N 4 "$build/honura.exe" | tr -d ' ')
+[[ $stamp == 0 ]] || fail "honura.exe carries the time of its build ($stamp) in its header"
+! grep -qaF "$root" "$build/honura.exe" || fail "honura.exe holds the build folder $root"
 
 # --- out/ ----------------------------------------------------------------------------------
 version=$(sed -nE 's/^project\(honura VERSION ([0-9]+)\.([0-9]+)\.[0-9]+\.([0-9]+).*/\1.\2.\3/p' \
@@ -109,18 +116,29 @@ version=$(sed -nE 's/^project\(honura VERSION ([0-9]+)\.([0-9]+)\.[0-9]+\.([0-9]
 mkdir -p out/windows
 cp "$build/honura.exe" out/windows/honura.exe
 
-# Texts for Windows: CR LF line ends; the read-me in UTF-8 with a byte-order
-# mark, which every Windows editor reads as UTF-8 whatever the system's code page.
+# Texts for Windows: CR LF line ends; the read-me and the notices in UTF-8
+# with a byte-order mark, which every Windows editor reads as UTF-8 whatever
+# the system's code page, their @FIELDS@ filled in.
 crlf() { sed 's/\r$//; s/$/\r/' "$1" >"$2"; }
+source_of() { dpkg-query -W -f='${source:Package} ${source:Version}' "$1"; }
+fields=(-e "s/@VERSION@/$version/g" -e "s/@QT_SOURCE_VERSION@/$qt_source_version/g"
+    -e "s/@QT_SOURCE_VERSION_URL@/${qt_source_version//+/%2B}/g"
+    -e "s/@TRANSLATIONS_SOURCE@/$(source_of qt6-translations-l10n)/g"
+    -e "s/@MINGW_SOURCE@/$(source_of mingw-w64-x86-64-dev)/g"
+    -e "s/@GCC_MINGW_SOURCE@/$(source_of g++-mingw-w64-x86-64-posix)/g")
+windows_text() { # windows_text <template> <out>
+    {
+        printf '\xEF\xBB\xBF'
+        sed "${fields[@]}" "$1" | sed 's/\r$//; s/$/\r/'
+    } >"$2"
+    ! grep -q '@[A-Z_]*@' "$2" || fail "$1: $(grep -o '@[A-Z_]*@' "$2" | head -1) is not filled in"
+}
 stage=$work/zip/honura-$version
 rm -rf "$work/zip"
 mkdir -p "$stage/licenses"
 cp out/windows/honura.exe "$stage/"
-{
-    printf '\xEF\xBB\xBF'
-    sed "s/@VERSION@/$version/g" packaging/windows/README.txt | sed 's/\r$//; s/$/\r/'
-} >"$stage/README.txt"
-crlf packaging/windows/THIRD-PARTY-NOTICES.txt "$stage/THIRD-PARTY-NOTICES.txt"
+windows_text packaging/windows/README.txt "$stage/README.txt"
+windows_text packaging/windows/THIRD-PARTY-NOTICES.txt "$stage/THIRD-PARTY-NOTICES.txt"
 [[ -f LICENSE ]] && crlf LICENSE "$stage/LICENSE.txt"
 for f in LGPL-3.0-only GPL-3.0-only Qt-GPL-exception-1.0; do
     crlf "$qt_licenses/$f.txt" "$stage/licenses/$f.txt"
@@ -132,8 +150,21 @@ crlf /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licenses/gcc-runtime.tx
 
 zip=out/honura-$version-windows-x64.zip
 rm -f "$zip"
-# Fixed dates: the same input gives the same zip.
-(cd "$work/zip" && find "honura-$version" -type f | LC_ALL=C sort >files.txt &&
-    cmake -E tar cf "$root/$zip" --format=zip --mtime="2026-01-01 00:00:00 UTC" --files-from=files.txt)
-echo "build-windows: $(du -h out/windows/honura.exe | cut -f1) out/windows/honura.exe"
-echo "build-windows: $(du -h "$zip" | cut -f1) $zip"
+# Fixed dates, order and modes, no owner: the same input gives the same zip,
+# whoever packs it.
+/usr/bin/python3 - "$work/zip" "honura-$version" "$root/$zip" <<'PY' || fail "packing $zip failed"
+import os, sys, zipfile
+base, top, out = sys.argv[1:]
+names = sorted(os.path.relpath(os.path.join(d, f), base)
+               for d, _, fs in os.walk(os.path.join(base, top)) for f in fs)
+with zipfile.ZipFile(out, "w") as z:
+    for name in names:
+        info = zipfile.ZipInfo(name, date_time=(2026, 1, 1, 0, 0, 0))
+        info.create_system = 3  # Unix modes
+        info.external_attr = (0o100755 if name.endswith(".exe") else 0o100644) << 16
+        with open(os.path.join(base, name), "rb") as f:
+            z.writestr(info, f.read(), compress_type=zipfile.ZIP_DEFLATED, compresslevel=9)
+PY
+for f in out/windows/honura.exe "$zip"; do
+    echo "build-windows: $(du -h "$f" | cut -f1) $f (sha256 $(sha256sum "$f" | cut -c1-16)…)"
+done

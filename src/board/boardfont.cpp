@@ -1,19 +1,15 @@
 #include "board/boardfont.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFontDatabase>
-#include <QFontDialog>
-#include <QFontInfo>
-#include <QGroupBox>
-#include <QHash>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QSet>
-#include <QStringListModel>
+#include "board/fontdialog.h"
 
-#include <cstdlib>
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QHash>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
 
 namespace honura {
 
@@ -76,202 +72,61 @@ QFont makeFont(const QString& family, double points, bool bold, bool italic)
     return f;
 }
 
-namespace {
-
-bool isBold(int weight) { return weight >= QFont::DemiBold; }
-
-// The style names the dialog shows for a family: its own, and where it has no
-// bold style, a synthetic bold for each of its styles (drawn emboldened).
-struct Styles {
-    QStringList own;
-    QStringList synthetic;
-    QSet<QString> syntheticItalic;
-};
-
-Styles stylesOf(const QString& family)
+QList<double> listedPointSizes()
 {
-    Styles s;
-    s.own = QFontDatabase::styles(family);
-    bool hasBold = false;
-    for (const QString& style : s.own)
-        hasBold = hasBold || isBold(QFontDatabase::weight(family, style));
-    if (hasBold)
-        return s;
-    for (const QString& style : s.own) {
-        const bool italic = QFontDatabase::italic(family, style);
-        QFont f;
-        f.setBold(true);
-        f.setItalic(italic);
-        const QString name = QFontDatabase::styleString(f);
-        if (!s.own.contains(name) && !s.synthetic.contains(name)) {
-            s.synthetic.append(name);
-            if (italic)
-                s.syntheticItalic.insert(name);
-        }
-    }
-    return s;
+    return {8, 9, 10, 10.5, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
 }
 
-// The style the dialog starts on: the family's own style of the board's
-// slant nearest to its weight (the shorter name among equals: "Book" rather
-// than "Condensed"), or a synthetic bold where the family has no bold.
-QString startStyle(const QString& family, bool bold, bool italic)
+std::optional<double> pointSizeFromText(const QString& text)
 {
-    const Styles s = stylesOf(family);
-    if (bold)
-        for (const QString& style : s.synthetic)
-            if (s.syntheticItalic.contains(style) == italic)
-                return style;
-    const int target = bold ? QFont::Bold : QFont::Normal;
-    QString best;
-    int bestScore = 0;
-    for (const QString& style : s.own) {
-        const int score = (QFontDatabase::italic(family, style) == italic ? 0 : 10000) +
-                          std::abs(QFontDatabase::weight(family, style) - target);
-        if (best.isEmpty() || score < bestScore ||
-            (score == bestScore && style.size() < best.size())) {
-            best = style;
-            bestScore = score;
-        }
-    }
-    return best;
-}
-
-// The board font offers face, style and size only: no effects, no writing system.
-void hideExtras(QFontDialog& dlg)
-{
-    for (QGroupBox* box : dlg.findChildren<QGroupBox*>())
-        if (!box->findChildren<QCheckBox*>().isEmpty())
-            box->hide();
-    for (QComboBox* combo : dlg.findChildren<QComboBox*>()) {
-        combo->hide();
-        for (QLabel* label : dlg.findChildren<QLabel*>())
-            if (label->buddy() == combo)
-                label->hide();
-    }
-}
-
-// The dialog's own widgets, in the order it builds them.
-struct DialogParts {
-    QListView* families = nullptr;
-    QListView* styles = nullptr;
-    QListView* sizes = nullptr;
-    QLineEdit* sizeEdit = nullptr;
-    QLineEdit* sample = nullptr;
-};
-
-std::optional<DialogParts> partsOf(QFontDialog& dlg)
-{
-    const auto lists = dlg.findChildren<QListView*>(Qt::FindDirectChildrenOnly);
-    const auto edits = dlg.findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
-    auto* sample = dlg.findChild<QLineEdit*>(QStringLiteral("qt_fontDialog_sampleEdit"));
-    if (lists.size() != 3 || edits.size() != 3 || !sample)
+    QString t = text.normalized(QString::NormalizationForm_KC).trimmed();
+    t.replace(u',', u'.');
+    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)$"));
+    if (!number.match(t).hasMatch())
         return std::nullopt;
-    return DialogParts{lists[0], lists[1], lists[2], edits[2], sample};
+    const double points = std::clamp(t.toDouble(), kMinPoints, kMaxPoints);
+    return std::round(points * 10) / 10;
 }
 
-// Adds the synthetic bold styles to the dialog's style list whenever the list
-// is filled for a family, and while one of them is chosen keeps the sizes of
-// the face listed and the sample (the dialog's current font) bold: the dialog
-// itself knows only the styles the face has.
-class SyntheticBold : public QObject {
-  public:
-    SyntheticBold(QFontDialog& dlg, const DialogParts& parts, int size)
-        : QObject(&dlg), parts_(parts), size_(size)
-    {
-        auto* model = qobject_cast<QStringListModel*>(parts.styles->model());
-        if (!model)
-            return;
-        connect(model, &QAbstractItemModel::modelReset, this, [this, model] {
-            if (filling_)
-                return;
-            current_ = stylesOf(parts_.families->currentIndex().data().toString());
-            if (!current_.synthetic.isEmpty()) {
-                filling_ = true;
-                model->setStringList(model->stringList() + current_.synthetic);
-                filling_ = false;
-            }
-        });
-        connect(&dlg, &QFontDialog::currentFontChanged, this, &SyntheticBold::apply);
-    }
+QString pointSizeText(double points)
+{
+    QString t = QString::number(points, 'f', 1);
+    if (t.endsWith(QLatin1String(".0")))
+        t.chop(2);
+    return t;
+}
 
-    void apply()
-    {
-        if (const int typed = parts_.sizeEdit->text().toInt(); typed > 0)
-            size_ = typed;
-        const QString style = parts_.styles->currentIndex().data().toString();
-        if (!current_.synthetic.contains(style))
-            return;
-        auto* sizes = qobject_cast<QStringListModel*>(parts_.sizes->model());
-        if (sizes && sizes->rowCount() == 0) {
-            QStringList list;
-            for (int s : QFontDatabase::standardSizes())
-                list.append(QString::number(s));
-            const QSignalBlocker noSignals(parts_.sizes);
-            sizes->setStringList(list);
-            parts_.sizes->setCurrentIndex(
-                sizes->index(static_cast<int>(list.indexOf(QString::number(size_)))));
-            const QSignalBlocker noEditSignals(parts_.sizeEdit);
-            parts_.sizeEdit->setText(QString::number(size_));
-        }
-        QFont f = parts_.sample->font();
-        f.setStyleName(QString());
-        f.setPointSize(size_);
-        f.setBold(true);
-        f.setItalic(current_.syntheticItalic.contains(style));
-        parts_.sample->setFont(f);
-    }
-
-  private:
-    DialogParts parts_;
-    int size_;
-    Styles current_;
-    bool filling_ = false;
-};
-
-} // namespace
+QString styleName(bool bold, bool italic)
+{
+    QStringList parts;
+    if (bold)
+        parts << QCoreApplication::translate("QFontDatabase", "Bold");
+    if (italic)
+        parts << QCoreApplication::translate("QFontDatabase", "Italic");
+    if (parts.isEmpty())
+        return QCoreApplication::translate("QFontDatabase", "Normal",
+                                           "The Normal or Regular font weight");
+    return parts.join(u' ');
+}
 
 std::optional<QFont> chooseBoardFont(QWidget* parent, const QFont& board)
 {
-    QFontDialog dlg(parent);
-    dlg.setOption(QFontDialog::DontUseNativeDialog);
-    hideExtras(dlg);
-    const std::optional<DialogParts> parts = partsOf(dlg);
-    SyntheticBold* synthetic = nullptr;
-    if (parts) {
-        synthetic = new SyntheticBold(dlg, *parts, qRound(board.pointSizeF()));
-        // The sample shares its rows with the hidden extras: keep it tall
-        // enough to show the chosen font, in the characters of the board.
-        parts->sample->setText(QStringLiteral("AaBbYyZz あいうえお"));
-        // (The dialog's own font: the sample's is whatever face the dialog lists first.)
-        parts->sample->setMinimumHeight(3 * dlg.fontMetrics().height());
-    }
-
+    QStringList faces;
+    for (const QString& family : QFontDatabase::families())
+        if (!QFontDatabase::isPrivateFamily(family) && !family.startsWith(u'@'))
+            faces.append(family); // (an @ face is a Windows face's vertical writing)
+    FontDialog dlg(faces, parent);
     // The family as the font list spells it (fontconfig gives families their
     // local names), found from the face the board is drawn in.
-    const QString family = QFontInfo(board).family();
-    QFont start = makeFont(family, board.pointSizeF(), board.bold(), board.italic());
-    start.setStyleName(startStyle(family, board.bold(), board.italic()));
-    dlg.setCurrentFont(start);
-    if (synthetic)
-        synthetic->apply();
-
-    // The dialog lists whole sizes only, and may list the face under another
-    // name: what the user leaves as it opened stays as the board has it.
-    const QFont opened = dlg.currentFont();
+    const QString opened = QFontInfo(board).family();
+    dlg.setChoice(opened, board.pointSizeF(), board.bold(), board.italic());
     if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
-    const QFont chosen = dlg.selectedFont();
-    if (chosen.pointSizeF() <= 0 || chosen.family().isEmpty())
+    const std::optional<double> points = dlg.points();
+    if (!points)
         return std::nullopt;
-    const bool sameFace = chosen.family() == opened.family();
-    const bool sameStyle =
-        sameFace && chosen.bold() == opened.bold() && chosen.italic() == opened.italic();
-    const bool sameSize = chosen.pointSizeF() == opened.pointSizeF();
-    return makeFont(sameFace ? board.family() : chosen.family(),
-                    sameSize ? board.pointSizeF() : chosen.pointSizeF(),
-                    sameStyle ? board.bold() : chosen.bold(),
-                    sameStyle ? board.italic() : chosen.italic());
+    return makeFont(dlg.face() == opened ? board.family() : dlg.face(), *points, dlg.bold(),
+                    dlg.italic());
 }
 
 } // namespace honura

@@ -5,6 +5,7 @@
 // what is drawn and what the dialog starts on is the substitute.
 
 #include <QFont>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -24,12 +25,28 @@ void registerFaceSubstitutes();
 // else the face name unchanged (the toolkit falls back on its own).
 QString drawnFamily(const QString& face);
 
+// The sizes the font dialog allows, in points: from kMinPoints to kMaxPoints,
+// in tenths of a point; and the sizes it lists.
+inline constexpr double kMinPoints = 1;
+inline constexpr double kMaxPoints = 512;
+QList<double> listedPointSizes();
+
+// A size typed into the font dialog: a decimal number (full-width digits and
+// a decimal comma taken too), brought to the nearest size allowed. Nothing
+// for text that is not a number.
+std::optional<double> pointSizeFromText(const QString& text);
+// A size as the dialog writes it: "16", "10.5".
+QString pointSizeText(double points);
+
+// The name of a style the board keeps, in the language of Qt's own texts:
+// "標準", "斜体", "太字", "太字 斜体" with Qt's Japanese translation.
+QString styleName(bool bold, bool italic);
+
 // Shows the font dialog, modal over parent, opened on the font the board
-// shows: its family as the dialog lists it, its size, and a bold style where
-// the board is bold (also for faces without a bold style of their own, which
-// get a synthetic one). Offers face, style and size only. Returns the choice,
-// or nothing when the dialog is cancelled. What the user leaves as it opened
-// stays as the board has it, so an absent face keeps its name.
+// shows: its face as the font list names it, its style and size. Returns the
+// choice, or nothing when the dialog is cancelled. A face the user leaves as
+// it opened keeps the board's name for it (an absent face, or a Windows face
+// drawn by its substitute).
 std::optional<QFont> chooseBoardFont(QWidget* parent, const QFont& board);
 
 } // namespace honura

@@ -196,7 +196,8 @@ QRectF FrmMain::outerTwips() const
 {
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
-    const QRect r = frameGeometry();
+    // The frame as it is now: a maximised window may have lost some of it.
+    const QRect r = geometry().marginsAdded(windowFrame(this));
     return {r.x() * tppX, r.y() * tppY, r.width() * tppX, r.height() * tppY};
 }
 
@@ -211,7 +212,13 @@ void FrmMain::setOuterTwips(const FormGeometry& g)
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
     const QSize extra = frameExtra();
-    move(twips::twipsToPixels(g.left, tppX), twips::twipsToPixels(g.top, tppY));
+    // move() places the frame Qt knows; where the system's real frame is
+    // another (Wine's padded borders), the window goes by the difference.
+    const QMargins real = windowFrame(this);
+    const QPoint shift(real.left() - (geometry().x() - frameGeometry().x()),
+                       real.top() - (geometry().y() - frameGeometry().y()));
+    move(twips::twipsToPixels(g.left, tppX) + shift.x(),
+         twips::twipsToPixels(g.top, tppY) + shift.y());
     resize(std::max(1, twips::twipsToPixels(g.width, tppX) - extra.width()),
            std::max(1, twips::twipsToPixels(g.height, tppY) - extra.height()));
     pendingOuter_ = g;
@@ -239,15 +246,21 @@ void FrmMain::shareIcon() const
         QGuiApplication::setWindowIcon(windowIcon());
 }
 
+// Asked of the system, not of the widget: on Windows the move and the resize
+// of maximising reach the widget before the change of state does.
 void FrmMain::noteNormalGeometry()
 {
-    if (isVisible() &&
-        !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+    if (isVisible() && platform().inNormalState(*this))
         lastNormalOuter_ = outerTwips();
 }
 
 bool FrmMain::event(QEvent* e)
 {
+    if (e->type() == frameChangeEvent()) {
+        applyPendingFrameFix();
+        noteNormalGeometry();
+        return true;
+    }
     const bool r = QMainWindow::event(e);
     switch (e->type()) {
     case QEvent::Show:

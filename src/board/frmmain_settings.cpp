@@ -79,8 +79,7 @@ void FrmMain::GeometryRefresh()
 {
     if (!usableScreen())
         return;
-    const bool normal =
-        !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+    const bool normal = platform().inNormalState(*this);
     const QRectF r = normal || lastNormalOuter_.isEmpty() ? outerTwips() : lastNormalOuter_;
     formGeometry_ = onScreen({twips::roundEven(r.top()), twips::roundEven(r.left()),
                               twips::roundEven(r.width()), twips::roundEven(r.height())});

@@ -4,6 +4,8 @@
 // Windows and headless (test) backends differ in one place only.
 
 #include <QByteArray>
+#include <QEvent>
+#include <QMargins>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -71,6 +73,20 @@ class Platform {
     // or releases any confinement for nullptr. Returns the system's success flag.
     virtual bool clipCursor(const PixelRect* rect) = 0;
 
+    // --- Windows of the program --------------------------------------------------
+    // The frame the system puts around the top-level widget w, in logical
+    // pixels, as it is now: empty until the window has been framed, and where
+    // it has none. (Qt's own account of a widget's frame is the first one it
+    // saw, which a maximised window no longer has.) Where the frame changes
+    // without a move or a resize, w is sent an event of frameChangeEvent().
+    virtual QMargins windowFrame(const QWidget& w) const;
+    // Whether w is shown neither maximised nor minimised nor full screen, as
+    // the system has it now, possibly before Qt's events have told the widget.
+    virtual bool inNormalState(const QWidget& w) const;
+    // Gives the fixed-size dialog w, before it is shown, a title bar with the
+    // close box only: no minimise and no maximise button.
+    virtual void useDialogFrame(QWidget& w);
+
     // --- Other programs --------------------------------------------------------
     // Opens url in a new browser window; never blocks, never throws.
     virtual bool openUrl(const QString& url) = 0;
@@ -86,6 +102,10 @@ class Platform {
     virtual QByteArray toAnsi(const QString& text) const = 0;
     virtual QString fromAnsi(const QByteArray& bytes) const = 0;
 };
+
+// The type of the event a top-level widget is sent when the system changed
+// its frame (see Platform::windowFrame).
+QEvent::Type frameChangeEvent();
 
 // The platform the running program uses. main() installs the desktop backend;
 // tests install the headless one.

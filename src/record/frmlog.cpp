@@ -122,6 +122,7 @@ void FrmLog::showModal(QWidget* owner)
     }
     QEventLoop loop;
     connect(w, &FrmLog::dismissed, &loop, &QEventLoop::quit);
+    platform().useDialogFrame(*w);
     w->show();
     w->activateWindow();
     if (w && w->isVisible())

@@ -43,6 +43,9 @@ def prop(x, wid, name):
     return list(p.value) if p else []
 
 
+STYLES = ["標準", "斜体", "太字", "太字 斜体"]
+
+
 def font_dialog(args, c, locale):
     with XSession(wm=True, extra_env={"LANG": locale, "LC_ALL": locale}) as x:
         p, app, frame, wid = start(x, args)
@@ -57,7 +60,9 @@ def font_dialog(args, c, locale):
         face = "IPA P明朝" if locale.startswith("ja") else "IPAPMincho"
         c.equal([text_of(a) for a in fields[:3]], [face, "太字", "16"],
                 "opened on the board's face, bold, 16")
-        x.click_center(find(dlg, "list item", "Regular"))
+        styles = [a.name for a in find_all(dlg, "list item") if a.name in STYLES + ["Regular"]]
+        c.equal(styles, STYLES, "the four styles, in the dialog's language")
+        x.click_center(find(dlg, "list item", "標準"))
         x.click_center(find(dlg, "push button", "OK"))
         x.wait_for(lambda: find(app, "dialog") is None, what="the dialog to close")
         poll(lambda: pixels(x, cell) != bold, what="the cell drawn anew")

@@ -1,6 +1,8 @@
 """The board on a real X server: it opens, its cells stand where the layout
-puts them on screen, a second instance is refused, and it closes from its menu
-and its close box; with and without a window manager."""
+puts them on screen (also maximised), a second instance is refused, the
+record window has the frame of a fixed dialog, and the board closes from its
+menu and its close box; with and without a window manager. The record
+window's frame under openbox goes to out/record-openbox.png."""
 
 import math
 import os
@@ -9,8 +11,10 @@ import time
 
 import harness
 from harness import XSession, copy_program, extents, find, find_all, poll
+from test_settings import maximize
 
 TPP = 15.0  # twips per pixel at 96 DPI, as Xvfb reports
+OUT = os.path.join(os.path.dirname(__file__), "..", "..", "out")  # screenshots to look at
 MESSAGE = "同時に複数のホヌラを呼び出すことはできません。"
 TABLE = ("んわらやまはなたさかあ" "\0ゐり\0みひにちしきい" "\0うるゆむふぬつすくう"
          "\0ゑれ\0めへねてせけえ" "\0をろよもほのとそこお" "\0一二三四五六七八九")
@@ -97,6 +101,41 @@ def check_second_instance(x, c, exe, first, board_icon):
     c.check(first.poll() is None, "first instance keeps running")
 
 
+def check_record_frame(x, c, p, frame):
+    """The record window: a title bar with the close box only (what openbox
+    allows it, which is what it draws), and it cannot be minimised, which
+    would hide the board with it."""
+    from Xlib import X, protocol
+    x.click_center(find(frame, "menu item", "記録"))
+    log = x.wait_for(lambda: find(x.app(p), "dialog", "記録"), what="the record window")
+    rid = x.wait_for(lambda: x.toplevels(pid=p.pid, name="記録"), what="its X window")[0]
+    d = x.xlib()
+    w = d.create_resource_object("window", rid)
+
+    def allowed():
+        v = w.get_full_property(d.intern_atom("_NET_WM_ALLOWED_ACTIONS"), 0)
+        return {d.get_atom_name(a).replace("_NET_WM_ACTION_", "") for a in v.value} if v else None
+    actions = x.wait_for(allowed, what="the actions openbox allows")
+    c.check("CLOSE" in actions and "MOVE" in actions and
+            not actions & {"MINIMIZE", "MAXIMIZE_HORZ", "MAXIMIZE_VERT", "RESIZE"},
+            f"record window: close and move only ({sorted(actions)})")
+    os.makedirs(OUT, exist_ok=True)
+    x.screenshot(os.path.join(OUT, "record-openbox.png"))
+    # What a minimise button or key asks of the window manager.
+    iconic = protocol.event.ClientMessage(window=w, client_type=d.intern_atom("WM_CHANGE_STATE"),
+                                          data=(32, [3, 0, 0, 0, 0]))
+    d.screen().root.send_event(iconic, event_mask=X.SubstructureRedirectMask |
+                               X.SubstructureNotifyMask)
+    d.flush()
+    time.sleep(0.5)
+    board = x.toplevels(pid=p.pid, name="ホヌラ")[0]
+    c.equal([d.create_resource_object("window", v).get_attributes().map_state
+             for v in (rid, board)], [X.IsViewable, X.IsViewable],
+            "a request to minimise the record window leaves it and the board shown")
+    x.click_center(find(log, "push button", "閉じる"))
+    poll(lambda: find(x.app(p), "dialog", "記録") is None, what="the record window to hide")
+
+
 def with_window_manager(args, c):
     with XSession(wm=True) as x:
         exe = copy_program(args.exe, x._dir("bin"))
@@ -126,6 +165,14 @@ def with_window_manager(args, c):
         poll(lambda: x.outer_geometry(wid[0])[2] > 600, what="resized window")
         time.sleep(0.3)
         check_layout(x, c, p, frame, "after resize")
+
+        # Maximised, the frame loses its side borders and its handle, after
+        # the window has been resized: the layout follows the frame it has now.
+        maximize(x, wid[0])
+        poll(lambda: x.outer_geometry(wid[0])[2] == 1024, what="the maximized window")
+        time.sleep(0.5)
+        c.equal(check_layout(x, c, p, frame, "maximized"), (0, 0, 1024, 768), "maximized board")
+        check_record_frame(x, c, p, frame)
 
         check_second_instance(x, c, exe, p, icon)
 

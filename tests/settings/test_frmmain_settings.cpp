@@ -1,19 +1,20 @@
 // The board's settings at start-up and shut-down, and the font command.
+#include "board/boardfont.h"
+#include "board/fontdialog.h"
 #include "board/frmmain.h"
 #include "controls/clicklabel.h"
 #include "testmain.h"
 
 #include "filehelpers.h"
 
-#include <QCheckBox>
-#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFontDatabase>
-#include <QFontDialog>
-#include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -34,13 +35,13 @@ QList<QLabel*> boardLabels(const FrmMain& w)
 }
 
 // Runs act on the font dialog once it is shown, from inside its event loop.
-void whenFontDialogShows(std::function<void(QFontDialog*)> act)
+void whenFontDialogShows(std::function<void(FontDialog*)> act)
 {
     auto* timer = new QTimer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* dlg = qobject_cast<QFontDialog*>(w);
+            auto* dlg = qobject_cast<FontDialog*>(w);
             if (dlg && dlg->isVisible()) {
                 timer->stop();
                 timer->deleteLater();
@@ -50,6 +51,30 @@ void whenFontDialogShows(std::function<void(QFontDialog*)> act)
         }
     });
     timer->start();
+}
+
+// Types text into the font dialog's size box, as a user does: full-width
+// characters come as an input method's commit.
+void typeSize(FontDialog* dlg, const QString& text)
+{
+    QLineEdit* box = dlg->sizeEdit();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Backspace);
+    if (text.toLatin1() == text.toUtf8()) {
+        QTest::keyClicks(box, text);
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QCoreApplication::sendEvent(box, &commit);
+    }
+}
+
+QStringList rows(const QListWidget* list)
+{
+    QStringList r;
+    for (int i = 0; i < list->count(); ++i)
+        r << list->item(i)->text();
+    return r;
 }
 
 } // namespace
@@ -66,7 +91,8 @@ class TestFrmMainSettings : public QObject {
     void fontDialogCancel();
     void fontDialogChoice();
     void fontDialogKeepsRequestedFace();
-    void fontDialogBoldOfAFaceWithoutBold();
+    void fontDialogBoldBothWays();
+    void fontDialogBadSizes();
     void absentFaceKeepsItsName();
 
   private:
@@ -177,32 +203,39 @@ void TestFrmMainSettings::fontDialogCancel()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QFont before = w.boardFont();
+    const QFont labelBefore = w.LblChar(10)->font();
     const QFont msgFont = w.TxtMsg()->font();
     bool seen = false;
-    bool extrasHidden = true;
-    QFont opened;
-    whenFontDialogShows([&](QFontDialog* dlg) {
+    QString face;
+    QStringList styles;
+    std::optional<double> points;
+    bool bold = false;
+    bool italic = true;
+    int sampleHeight = 0;
+    whenFontDialogShows([&](FontDialog* dlg) {
         seen = true;
-        // Face, style and size only.
-        for (QGroupBox* box : dlg->findChildren<QGroupBox*>())
-            if (!box->findChildren<QCheckBox*>().isEmpty() && !box->isHidden())
-                extrasHidden = false;
-        for (QComboBox* combo : dlg->findChildren<QComboBox*>())
-            if (!combo->isHidden())
-                extrasHidden = false;
-        opened = dlg->currentFont();
-        const auto* sample = dlg->findChild<QLineEdit*>(QStringLiteral("qt_fontDialog_sampleEdit"));
-        if (!sample || sample->height() < 2 * dlg->fontMetrics().height())
-            extrasHidden = false; // the sample must keep its room
+        face = dlg->face();
+        styles = rows(dlg->styleList());
+        points = dlg->points();
+        bold = dlg->bold();
+        italic = dlg->italic();
+        sampleHeight = dlg->sample()->height() / dlg->fontMetrics().height();
+        dlg->faceList()->setCurrentRow(0); // changed, then cancelled
+        typeSize(dlg, u"30"_qs);
         dlg->reject();
     });
     w.MnuFont_Click();
     QVERIFY(seen);
-    QVERIFY(extrasHidden);
-    QVERIFY(opened.bold());
-    QCOMPARE(opened.pointSizeF(), 16.0);
-    QVERIFY(opened.family().contains(QStringLiteral("Mincho"))); // the substitute
+    // Opened on the board font, as drawn: its substitute, bold, 16 points.
+    QVERIFY(face.contains(QStringLiteral("Mincho")));
+    QVERIFY(bold && !italic);
+    QCOMPARE(points.value_or(0), 16.0);
+    // The four styles the board keeps, each named in the one language of Qt's texts.
+    QCOMPARE(styles, (QStringList{styleName(false, false), styleName(false, true),
+                                  styleName(true, false), styleName(true, true)}));
+    QVERIFY(sampleHeight >= 2); // room for a large sample
     QCOMPARE(w.boardFont(), before);
+    QCOMPARE(w.LblChar(10)->font(), labelBefore);
     QCOMPARE(w.TxtMsg()->font(), msgFont);
     QVERIFY(test::fake().messages.isEmpty());
 }
@@ -218,19 +251,19 @@ void TestFrmMainSettings::fontDialogChoice()
     for (QLabel* l : boardLabels(w))
         places.append(l->geometry());
 
-    QFont opened;
-    QFont pick(QStringLiteral("DejaVu Serif"));
-    pick.setPointSizeF(11);
-    pick.setBold(false);
-    pick.setItalic(true);
-    whenFontDialogShows([&](QFontDialog* dlg) {
-        dlg->setCurrentFont(pick);
+    // DejaVu Serif, italic, 10.5 points: a size with a fraction, typed.
+    whenFontDialogShows([&](FontDialog* dlg) {
+        const auto found = dlg->faceList()->findItems(u"DejaVu Serif"_qs, Qt::MatchExactly);
+        QVERIFY(!found.isEmpty());
+        dlg->faceList()->setCurrentItem(found.first());
+        dlg->styleList()->setCurrentRow(1);
+        typeSize(dlg, u"10.5"_qs);
         dlg->accept();
     });
     w.MnuFont_Click();
 
     QCOMPARE(w.boardFont().family(), QStringLiteral("DejaVu Serif"));
-    QCOMPARE(w.boardFont().pointSizeF(), 11.0);
+    QCOMPARE(w.boardFont().pointSizeF(), 10.5);
     QVERIFY(!w.boardFont().bold());
     QVERIFY(w.boardFont().italic());
     const QList<QLabel*> labels = boardLabels(w);
@@ -238,7 +271,7 @@ void TestFrmMainSettings::fontDialogChoice()
     for (int i = 0; i < labels.size(); ++i) {
         const QFont f = labels[i]->font();
         QCOMPARE(f.family(), QStringLiteral("DejaVu Serif"));
-        QCOMPARE(f.pointSizeF(), 11.0);
+        QCOMPARE(f.pointSizeF(), 10.5);
         QVERIFY(!f.bold());
         QVERIFY(f.italic());
         QCOMPARE(labels[i]->geometry(), places[i]);
@@ -247,19 +280,21 @@ void TestFrmMainSettings::fontDialogChoice()
     QVERIFY(!QFile::exists(path_)); // only at shut-down
 
     // The dialog opens on the font now in use.
-    whenFontDialogShows([&](QFontDialog* dlg) {
-        opened = dlg->currentFont();
+    QStringList opened;
+    whenFontDialogShows([&](FontDialog* dlg) {
+        opened = QStringList{dlg->face(), dlg->styleList()->currentItem()->text(),
+                             dlg->sizeEdit()->text(), dlg->sizeList()->currentItem()->text()};
         dlg->reject();
     });
     w.MnuFont_Click();
-    QCOMPARE(opened.family(), QStringLiteral("DejaVu Serif"));
-    QVERIFY(opened.italic());
+    QCOMPARE(opened,
+             (QStringList{u"DejaVu Serif"_qs, styleName(false, true), u"10.5"_qs, u"10.5"_qs}));
 
     w.close();
     const QByteArray file = readAll(path_);
-    QVERIFY2(
-        file.startsWith("[FONT]\r\nNAME=DejaVu Serif\r\nSIZE=11\r\nBOLD=False\r\nITALIC=True\r\n"),
-        file.constData());
+    QVERIFY2(file.startsWith(
+                 "[FONT]\r\nNAME=DejaVu Serif\r\nSIZE=10.5\r\nBOLD=False\r\nITALIC=True\r\n"),
+             file.constData());
 }
 
 void TestFrmMainSettings::fontDialogKeepsRequestedFace()
@@ -270,44 +305,81 @@ void TestFrmMainSettings::fontDialogKeepsRequestedFace()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     // The default face is shown through its substitute; taking it unchanged
     // keeps the face's own name.
-    whenFontDialogShows([&](QFontDialog* dlg) {
-        // The size typed into the size box, as a user does.
-        const auto edits = dlg->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
-        edits.at(2)->setText(QStringLiteral("20"));
+    whenFontDialogShows([&](FontDialog* dlg) {
+        typeSize(dlg, u"20"_qs);
         dlg->accept();
     });
     w.MnuFont_Click();
     QCOMPARE(w.boardFont().family(), QStringLiteral("ＭＳ Ｐ明朝"));
     QCOMPARE(w.boardFont().pointSizeF(), 20.0);
-    QVERIFY(w.boardFont().bold()); // a style the substitute does not list
+    QVERIFY(w.boardFont().bold()); // a style the substitute does not have
     QCOMPARE(w.lblYes()->font().family(), QStringLiteral("IPAPMincho"));
     QCOMPARE(w.lblYes()->font().pointSizeF(), 20.0);
 }
 
-// The IPA faces have no bold style: the dialog offers a synthetic one, opens
-// on it for the bold default font, and choosing the regular style un-bolds the
-// board while the face keeps its name.
-void TestFrmMainSettings::fontDialogBoldOfAFaceWithoutBold()
+// The IPA faces have no bold of their own: the board is drawn with a synthetic
+// one, which can be taken away and given back from the dialog.
+void TestFrmMainSettings::fontDialogBoldBothWays()
 {
     FrmMain w;
     QVERIFY(w.startUp());
-    QString openedStyle;
-    QStringList styles;
-    whenFontDialogShows([&](QFontDialog* dlg) {
-        const auto lists = dlg->findChildren<QListView*>(Qt::FindDirectChildrenOnly);
-        auto* styleList = lists.at(1);
-        openedStyle = styleList->currentIndex().data().toString();
-        for (int r = 0; r < styleList->model()->rowCount(); ++r)
-            styles << styleList->model()->index(r, 0).data().toString();
-        styleList->setCurrentIndex(styleList->model()->index(styles.indexOf(u"Regular"_qs), 0));
-        dlg->accept();
-    });
-    w.MnuFont_Click();
-    QCOMPARE(styles, (QStringList{u"Regular"_qs, u"Bold"_qs}));
-    QCOMPARE(openedStyle, u"Bold"_qs);
-    QVERIFY(!w.boardFont().bold());
-    QCOMPARE(w.boardFont().family(), QStringLiteral("ＭＳ Ｐ明朝"));
-    QVERIFY(!w.LblChar(10)->font().bold());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    for (const bool bold : {false, true}) {
+        QString sizeListed;
+        bool sampleBold = !bold;
+        whenFontDialogShows([&](FontDialog* dlg) {
+            dlg->styleList()->setCurrentRow(bold ? 2 : 0);
+            sizeListed =
+                dlg->sizeList()->currentItem() ? dlg->sizeList()->currentItem()->text() : QString();
+            sampleBold = dlg->sample()->font().bold();
+            dlg->accept();
+        });
+        w.MnuFont_Click();
+        QCOMPARE(sizeListed, u"16"_qs);
+        QCOMPARE(sampleBold, bold);
+        QCOMPARE(w.boardFont().bold(), bold);
+        QCOMPARE(w.LblChar(10)->font().bold(), bold);
+        QCOMPARE(w.boardFont().family(), QStringLiteral("ＭＳ Ｐ明朝"));
+    }
+    w.close();
+    QCOMPARE(readAll(path_), test::kDefaultFile); // the default look, brought back
+}
+
+// Sizes that are no size: refused with a word why, or brought to the nearest
+// size allowed; a face the font list holds without styles is chosen like any.
+void TestFrmMainSettings::fontDialogBadSizes()
+{
+    FontDialog dlg({u"No Such Face"_qs, u"IPAPMincho"_qs});
+    dlg.setChoice(u"IPAPMincho"_qs, 16, true, false);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QPushButton* ok = dlg.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    for (const QString& text : {u"abc"_qs, u""_qs, u"1e3"_qs, u"10.5.1"_qs}) {
+        typeSize(&dlg, text);
+        QVERIFY2(!dlg.points() && dlg.sizeRefusal()->isVisible(), qPrintable(text));
+        dlg.accept(); // OK refuses
+        QVERIFY(dlg.isVisible());
+    }
+    QVERIFY(!ok->isEnabled());
+    const std::pair<QString, double> nearest[] = {
+        {u"10.5"_qs, 10.5}, {u"１０．５"_qs, 10.5}, {u"10,5"_qs, 10.5}, {u"10.25"_qs, 10.3},
+        {u"0"_qs, 1},       {u"-3"_qs, 1},          {u"99999"_qs, 512}};
+    for (const auto& [text, points] : nearest) {
+        typeSize(&dlg, text);
+        QCOMPARE(dlg.points().value_or(0), points);
+        QVERIFY(!dlg.sizeRefusal()->isVisible());
+    }
+    QVERIFY(ok->isEnabled());
+    QCOMPARE(dlg.sample()->font().pointSizeF(), 512.0);
+    dlg.faceList()->setCurrentRow(0);
+    QCOMPARE(dlg.face(), u"No Such Face"_qs);
+    QCOMPARE(dlg.sample()->font().family(), u"No Such Face"_qs);
+    // OK writes the nearest size into the box.
+    QTest::keyClick(dlg.sizeEdit(), Qt::Key_Return);
+    QVERIFY(!dlg.isVisible());
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    QCOMPARE(dlg.sizeEdit()->text(), u"512"_qs);
 }
 
 // A face no longer on the machine: the labels show an installed face and the

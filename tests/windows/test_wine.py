@@ -1,17 +1,25 @@
 """honura.exe under Wine on a private X server, as a Windows user meets it: the
-zip holds the exe, the read-me and the licence notes, and is unpacked into a
-folder with a Japanese name; the exe carries its version, icon and manifest;
-the board opens with its caption
-and its 65 cells; a second start is refused
-with the message; a double-click on the torii confines the pointer to the
-board and a second one frees it; clicks spell; the About window starts the
-system-information tool the registry names; closing writes honura.ini beside
-the exe, byte for byte the file the Linux build writes. Then, under openbox,
+zip holds the exe, the read-me and the licence notes (which say where the
+source of everything in the exe is), and is unpacked into a folder with a
+Japanese name; the exe carries its version, company, copyright, icon and
+manifest; the board opens with its caption, its 65 cells and its saved outer
+rectangle; a second start is refused with the message; a double-click on the
+torii confines the pointer to the board and a second one frees it; clicks
+spell; the About window starts the system-information tool the registry
+names; 字体 opens in the fonts of Wine's own Japanese set-up (the face of the
+dialog's texts has no styles there) and refuses a size that is no number,
+takes bold away and gives it back, and changes nothing on Cancel; 記録 has a
+fixed frame with the close box only; the maximised board is laid out for its
+real rectangle; closing it writes honura.ini beside the exe with its normal
+place, byte for byte the file the Linux build writes. Then, under openbox,
 the menu bar answers one click and a stray Alt does not let Enter quit.
-Screenshots go to out/windows/ (board.png, about.png)."""
+Screenshots go to out/windows/ (board.png, about.png, font.png, record.png,
+maximised.png)."""
 
 import argparse
+import math
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -25,6 +33,7 @@ from test_settings import DEFAULT_FILE  # noqa: E402
 from wine import WineSession  # noqa: E402
 
 ABOUT = "ホヌラのﾊﾞｰｼﾞｮﾝ情報"
+FONT_DIALOG = "フォントの選択"
 SYSINFO_BUTTON = (4260 + 1380 / 2, 3075 + 345 / 2)  # centre, twips from the client corner
 GESTURE_GAP = 0.6  # longer than the double-click time: the next click starts afresh
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
@@ -108,6 +117,151 @@ def relative_moves_stay(w, r):
     return escaped
 
 
+# ---------------------------------------------------------------- parts of the walk
+def check_notices(c, notices, version):
+    """THIRD-PARTY-NOTICES.txt: UTF-8 with a byte-order mark and CR LF, and it
+    says where the source of everything in the exe is."""
+    c.check(notices.startswith(b"\xef\xbb\xbf") and b"\n" not in notices.replace(b"\r\n", b""),
+            "notices in UTF-8 with a byte-order mark and CR LF line ends")
+    text = " ".join(notices.decode("utf-8-sig").split())
+    for want in ("https://brantle.example.net/ , tag v" + version, "scripts/build-windows.sh",
+                 "qt6-base, version 6.4.2+dfsg-10", "src/3rdparty/wintab",
+                 "packaging/windows/build-qt.sh", "qt6-translations 6.", "mingw-w64 "):
+        c.check(want in text, f"the notices name {want!r}")
+    c.check(re.search(r"@[A-Z_]+@", text) is None, "every field of the notices filled in")
+    c.check(os.path.exists(os.path.join(ROOT, "packaging", "windows", "build-qt.sh")),
+            "the script that built Qt is in the source")
+
+
+def drawn(w, at):
+    """The pixels of the 24 x 24 square centred at a point: how a cell is drawn."""
+    l, t = at[0] - 12, at[1] - 12
+    pixel = grab(w, (l, t, l + 24, t + 24))
+    return tuple(pixel(x, y) for y in range(t, t + 24) for x in range(l, l + 24))
+
+
+def gone(w, title):
+    """Waits until no window has the title, for Windows and on the screen: Wine
+    takes a while to take a closed window's pixels away."""
+    poll(lambda: not [x for x in w.windows() if x.title == title] and not w.toplevels(name=title),
+         what=f"{title} to close")
+
+
+def steady(fn):
+    """fn()'s value once two reads half a second apart agree: Wine draws what a
+    closed window uncovers a little later."""
+    last = fn()
+    for _ in range(30):
+        time.sleep(0.5)
+        now = fn()
+        if now == last:
+            return now
+        last = now
+    return last
+
+
+def menu_command(w, order, box):
+    """Runs the menu command of that order (0: 終了) from the keyboard, the
+    board given the keyboard by a click on its message box."""
+    w.click(*box)
+    w.xdotool("key", "F10", *["Right"] * order, "Return")
+
+
+def font_dialog(c, w, out, cell, box):
+    """字体 in Wine's default set-up, where the face of the dialog's own texts
+    has no styles in the font list: a size refused, bold taken away and given
+    back, Cancel."""
+    def shown():
+        return [x for x in w.windows() if x.title == FONT_DIALOG]
+
+    def keys(*ks, typed=None):
+        w.xdotool("key", *ks)
+        if typed is not None:
+            w.xdotool("type", typed)
+
+    def opens():
+        menu_command(w, 1, box)
+        dlg = w.wait_window(FONT_DIALOG)[0]
+        time.sleep(1.0)  # drawn and given the keyboard
+        return dlg
+
+    def closes():
+        gone(w, FONT_DIALOG)
+
+    c.check(w.wine("reg", "query", r"HKCU\Software\Wine\Fonts\Replacements").returncode != 0,
+            "the prefix keeps Wine's own fonts: no face replaced")
+    gone(w, ABOUT)
+    before = steady(lambda: drawn(w, cell))
+    dlg = opens()
+    shoot(w, dlg.rect, os.path.join(out, "font.png"))
+    # Letters for a size: OK (Enter) is refused.
+    keys("alt+s", "ctrl+a", typed="abc")
+    keys("Return")
+    time.sleep(0.5)
+    c.check(bool(shown()), "letters for a size: the dialog refuses OK and stays")
+    # Regular, 10.5 points: the cells drawn anew.
+    keys("ctrl+a", typed="10.5")
+    keys("alt+y", "Home", "Return")
+    closes()
+    c.check(steady(lambda: drawn(w, cell)) != before, "regular, 10.5 points: drawn anew")
+    # Bold (the third style) and 16 points: the board as it was.
+    opens()
+    keys("alt+y", "Home", "Down", "Down", "alt+s", "ctrl+a", typed="16")
+    keys("Return")
+    closes()
+    c.check(steady(lambda: drawn(w, cell)) == before, "bold again: drawn as before")
+    # Cancel changes nothing.
+    opens()
+    keys("alt+s", "ctrl+a", typed="40")
+    keys("alt+y", "Home", "Escape")
+    closes()
+    c.check(steady(lambda: drawn(w, cell)) == before, "Cancel leaves the board as it was")
+
+
+def record_window(c, w, out, board, box):
+    """記録: a fixed frame with a caption and the close box only, owned by the board."""
+    menu_command(w, 2, box)
+    log = w.wait_window("記録")[0]
+    time.sleep(0.5)
+    shoot(w, log.rect, os.path.join(out, "record.png"))
+    caption, sysmenu, sizable, minimise, maximise = 0xC00000, 0x80000, 0x40000, 0x20000, 0x10000
+    c.equal(log.style & (caption | sysmenu | sizable | minimise | maximise), caption | sysmenu,
+            f"record window: caption and close box, fixed, no minimise or maximise "
+            f"(style {log.style:x})")
+    c.equal(log.owner, board.hwnd, "the record window is the board's")
+    close = (5880 + 1095 / 2, 3240 + 375 / 2)  # 閉じる, its centre in twips from the client corner
+    w.click(log.client[0] + round(close[0] / 15), log.client[1] + round(close[1] / 15))
+    gone(w, "記録")
+
+
+def maximised(c, w, out, board):
+    """A double-click on the caption maximises the board: it is laid out for the
+    rectangle its window has now, the borders pushed off the screen included.
+    (Without a window manager Wine leaves the X window at its old size: what
+    is on the screen is the window's top left corner, which holds はい.)"""
+    def yes_label(win):  # the box of はい from the window's corner, in pixels
+        width, height = (win.rect[2] - win.rect[0]) * 15, (win.rect[3] - win.rect[1]) * 15
+        col = math.floor((width - width * 0.05) / 11)
+        left, top = math.floor(width * 0.25) - col, math.floor(height * 0.2)
+        right, bottom = left + 2 * col, top + math.floor(height * 0.6 / 6)
+        cx, cy = win.client[0] - win.rect[0], win.client[1] - win.rect[1]
+        return tuple(math.floor(v / 15 + 0.5) + d for v, d in
+                     ((left, cx), (top, cy), (right, cx), (bottom, cy)))
+
+    def ink(win):  # its characters' ink, from the corner of the label's box
+        box = yes_label(win)
+        drawn = boxes(grab(w, box), box, dark)
+        return drawn and (drawn[0] - box[0], drawn[1] - box[1])
+    normal = ink(board)
+    w.click((board.rect[0] + board.rect[2]) // 2, board.rect[1] + 10, repeat=2)
+    big = poll(lambda: [x for x in w.windows() if x.title == "ホヌラ" and x.rect[2] > 900],
+               what="the maximised board")[0]
+    time.sleep(1.5)
+    shoot(w, (0, 0) + board.rect[2:], os.path.join(out, "maximised.png"))
+    c.check(normal is not None and value_when(lambda: ink(big), normal) == normal,
+            f"maximised {big.rect}: はい where the window's rectangle puts it")
+
+
 # ---------------------------------------------------------------- the scenario
 def scenario(args, c, w):
     out = args.out
@@ -127,6 +281,7 @@ def scenario(args, c, w):
                 "read-me in UTF-8 with a byte-order mark and CR LF line ends")
         text = readme.decode("utf-8-sig")
         c.check("動かし方" in text and "Running it" in text, "read-me in Japanese and English")
+        check_notices(c, z.read(f"{top}/THIRD-PARTY-NOTICES.txt"), top.split("-", 1)[1])
         z.extractall(w._dir("ホヌラ テスト"))
     folder = os.path.join(w.tmp, "ホヌラ テスト", top)
     exe = os.path.join(folder, "honura.exe")
@@ -143,6 +298,10 @@ def scenario(args, c, w):
                  .splitlines() if "=" in line)
     c.equal(facts.get("fixed"), "1.0.0.1", "file version")
     c.equal(facts.get("ProductName"), "ホヌラ", "product name")
+    with open(os.path.join(ROOT, "LICENSE"), encoding="utf-8") as f:
+        copyright = next(line.strip() for line in f if line.startswith("Copyright "))
+    c.equal((facts.get("CompanyName"), facts.get("LegalCopyright")),
+            (copyright.split(" ", 2)[2], copyright), "company and copyright, as in the licence")
     c.check(int(facts.get("icons", 0)) >= 1, "the exe carries an icon")
     manifest = facts.get("manifest", "")
     for want in ('level="asInvoker"', "PerMonitorV2", 'name="Microsoft.Windows.Common-Controls" '
@@ -155,6 +314,8 @@ def scenario(args, c, w):
     board = w.wait_window("ホヌラ")[0]
     xid = int(w.xdotool("search", "--name", "^ホヌラ$").split()[0])
     c.equal(w.xdotool("getwindowname", xid).strip(), "ホヌラ", "caption on the X side")
+    c.equal(board.rect, (0, 0, 463, 372),
+            "the saved place and size are the window's own, its whole frame included")
 
     # A second start shows the message and leaves; the board stays.
     second = w.start_program(exe)
@@ -235,7 +396,13 @@ def scenario(args, c, w):
     w.xdotool("key", "Escape")
     poll(lambda: not [x for x in w.windows() if x.title == ABOUT], what="About to close")
 
-    # Closing (the close box's request) writes the settings file.
+    box = ((cl[0] + cl[2]) // 2, top + 12)  # the message box
+    font_dialog(c, w, out, centre(10), box)
+    record_window(c, w, out, board, box)
+    maximised(c, w, out, board)
+
+    # Closing (the close box's request) writes the settings file, with the
+    # normal place and size of the maximised board.
     w.close_request(xid)
     c.equal(w.wait_exit(board_proc, 30), 0, "exit status after closing")
     with open(os.path.join(folder, "honura.ini"), "rb") as f:

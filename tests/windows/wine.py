@@ -56,6 +56,8 @@ class Window:
         self.pid = int(f["pid"])
         self.rect = tuple(int(v) for v in f["rect"].split(","))
         self.client = tuple(int(v) for v in f["client"].split(","))
+        self.style = int(f["style"], 16)
+        self.owner = int(f["owner"], 16)
         self.title = line.split(" title=", 1)[1]
 
     def __repr__(self):

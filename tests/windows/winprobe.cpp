@@ -3,7 +3,8 @@
 // fact a line.
 //
 //   winprobe <out> windows          visible top-level windows: handle, process,
-//                                   window and client rectangles, title
+//                                   window and client rectangles, styles, owner,
+//                                   title
 //   winprobe <out> clip             the clip rectangle in force and the screen
 //   winprobe <out> clipboard        the clipboard's text
 //   winprobe <out> version <exe>    version record, icon and manifest of exe
@@ -51,6 +52,11 @@ BOOL CALLBACK listWindow(HWND h, LPARAM param)
     printRect(out, "rect", outer);
     std::fputc(' ', out);
     printRect(out, "client", client);
+    std::fprintf(
+        out, " style=%lx exstyle=%lx owner=%llx",
+        static_cast<unsigned long>(GetWindowLongPtrW(h, GWL_STYLE)),
+        static_cast<unsigned long>(GetWindowLongPtrW(h, GWL_EXSTYLE)),
+        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetWindow(h, GW_OWNER))));
     std::fprintf(out, " title=%s\n", utf8(title).c_str());
     return TRUE;
 }
@@ -93,7 +99,8 @@ void version(FILE* out, const wchar_t* exe)
             std::fprintf(out, "fixed=%u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS),
                          LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
                          LOWORD(fixed->dwFileVersionLS));
-        for (const wchar_t* name : {L"FileVersion", L"ProductVersion", L"ProductName"}) {
+        for (const wchar_t* name : {L"FileVersion", L"ProductVersion", L"ProductName",
+                                    L"CompanyName", L"LegalCopyright"}) {
             const std::wstring key = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
             wchar_t* value = nullptr;
             if (VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &n))

@@ -17,6 +17,8 @@ class Win32Platform : public DesktopPlatform {
     Registry& registry() override;
     QByteArray toAnsi(const QString& text) const override;
     QString fromAnsi(const QByteArray& bytes) const override;
+    QMargins windowFrame(const QWidget& w) const override;
+    bool inNormalState(const QWidget& w) const override;
 
   private:
     void* mutex_ = nullptr; // HANDLE of the instance mutex

@@ -18,6 +18,8 @@ class X11Platform : public DesktopPlatform {
     Registry& registry() override;
     QByteArray toAnsi(const QString& text) const override;
     QString fromAnsi(const QByteArray& bytes) const override;
+    QMargins windowFrame(const QWidget& w) const override;
+    void useDialogFrame(QWidget& w) override;
 
   private:
     int lockFd_ = -1;   // the lock in the user's runtime folder
