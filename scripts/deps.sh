@@ -16,6 +16,8 @@ test_pkgs=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     desktop-file-utils lintian appstream man-db
     wine64 zstd locales
+    mutter xwayland kwin-wayland kwin-style-breeze
+    libwayland-dev libwayland-bin plasma-wayland-protocols python3-gi
 )
 
 pkgs=("${build_pkgs[@]}")

@@ -468,7 +468,8 @@ def screen_shrinks(args, c, wm=True):
 def grab_refused(args, c):
     """Possession mode begins while another program holds the pointer (a menu
     open elsewhere): the program asks again a few times a second, never in a
-    busy loop, and holds the pointer as soon as the other grab ends."""
+    busy loop, and holds the pointer as soon as the other grab ends. It lets
+    a screen locker have the pointer after half a minute without input."""
     from Xlib import X
     with XSession(wm=True) as x:
         exe = copy_program(args.exe, x._dir("bin"))
@@ -506,6 +507,19 @@ def grab_refused(args, c):
         c.check(held_by_program(), "the pointer held once the other grab ended")
         click(x, cell(frame, "あ"))
         c.equal(message(frame), "あ", "a click spells")
+
+        # Half a minute without pointer input: a screen locker may take the
+        # pointer, and the board takes it back at the next motion.
+        time.sleep(31)
+        c.equal(grab(), X.GrabSuccess, "a screen locker takes the pointer after half a minute")
+        d.ungrab_pointer(X.CurrentTime)
+        d.sync()
+        rel(x, 5, 0)
+        try:
+            poll(held_by_program, timeout=2, what="the program's grab")
+        except TimeoutError:
+            pass
+        c.check(held_by_program(), "the pointer held again at the next motion")
         click(x, find(frame, "image", "鳥居"), repeat=2)
         c.check(not held_by_program(), "free after possession mode")
         p.kill()
