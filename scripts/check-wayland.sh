@@ -11,7 +11,8 @@
 # directions, the place restored at the next start, a killed program.
 #
 # Both compositors take X display :0: each desktop runs in private mount and
-# network namespaces with a /tmp of its own. Prints, per desktop, how far the
+# network namespaces with a /tmp of its own, and in a process namespace of its
+# own, which ends every process of the run with it. Prints, per desktop, how far the
 # pointer got outside the client area and how soon after the gesture a push is
 # held. A desktop that cannot start fails the check with one line saying why.
 set -uo pipefail
@@ -28,8 +29,8 @@ for tool in mutter kwin_wayland Xwayland Xvfb openbox dbus-daemon unshare xdpyin
 done
 $python -c 'import gi, Xlib, pyatspi' 2>/dev/null ||
     missing "Python's gi, Xlib or pyatspi module is missing (scripts/deps.sh test installs them)"
-unshare -mn true 2>/dev/null ||
-    missing "cannot make private mount and network namespaces (unshare -mn needs root)"
+unshare -mnp --fork --mount-proc true 2>/dev/null ||
+    missing "cannot make private mount, network and process namespaces (unshare -mnp needs root)"
 cmake --build "$build" --target honura honura_fakeinput >/dev/null ||
     missing "the program or the fake-input client does not build (libwayland-dev, wayland-scanner and plasma-wayland-protocols are needed)"
 fakeinput=$build/tests/e2e/wayland/honura_fakeinput
@@ -41,7 +42,8 @@ for desktop in gnome kde x11-openbox x11; do
     echo "check-wayland: $desktop"
     start=$SECONDS
     # shellcheck disable=SC2016 # expanded by the inner shell
-    timeout -k 10 240 unshare -mn sh -c 'mount -t tmpfs -o mode=1777 tmpfs /tmp && exec "$@"' sh \
+    timeout -k 10 240 unshare -mnp --fork --mount-proc \
+        sh -c 'mount -t tmpfs -o mode=1777 tmpfs /tmp && exec "$@"' sh \
         "$python" "$root/tests/e2e/wayland/test_desktops.py" --desktop "$desktop" \
         --exe "$build/honura" --fakeinput "$fakeinput" 2>&1 | tee -a "$results"
     status=${PIPESTATUS[0]}

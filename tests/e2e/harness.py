@@ -356,10 +356,16 @@ def run(scenarios):
         sys.exit(1 if failed else 0)
     scenario = args.scenario or next(iter(scenarios))
     c = Checker(f"{name} {scenario}")
+    trap(c, scenarios[scenario], args, c)
+    sys.exit(c.finish())
+
+
+def trap(c, fn, *args):
+    """Runs fn(*args); an unexpected error fails the checker c with its reason."""
     try:
-        scenarios[scenario](args, c)
-    except Exception as e:  # an unexpected error fails the test with its reason
+        return fn(*args)
+    except Exception as e:
         import traceback
         traceback.print_exc()
         c.check(False, f"unexpected {type(e).__name__}: {e}")
-    sys.exit(c.finish())
+        return None

@@ -10,8 +10,9 @@ fake-input Wayland protocol (tests/e2e/wayland/fakeinput.c).
 
 Both compositors take X display :0 and let no one choose another: the caller
 runs this inside private mount and network namespaces (unshare -mn) with a
-/tmp of its own (scripts/check-wayland.sh), so that nothing collides with
-another X server on the machine.
+/tmp of its own, so that nothing collides with another X server on the
+machine, and in a process namespace of its own, so that nothing outlives the
+run (scripts/check-wayland.sh).
 
     with Desktop("gnome", fakeinput=None) as d:
         d.mouse.goto(100, 100)
@@ -50,13 +51,17 @@ class Desktop(harness.XSession):
         return self.kind in ("gnome", "kde")
 
     def start(self):
-        super().start()
-        if self.kind == "gnome":
-            self.mouse = MutterPointer(self)
-        elif self.kind == "kde":
-            self.mouse = KWinPointer(self)
-        else:
-            self.mouse = XTestPointer(self)
+        try:
+            super().start()
+            if self.kind == "gnome":
+                self.mouse = MutterPointer(self)
+            elif self.kind == "kde":
+                self.mouse = KWinPointer(self)
+            else:
+                self.mouse = XTestPointer(self)
+        except BaseException:
+            self.stop()
+            raise
         return self
 
     def stop(self):

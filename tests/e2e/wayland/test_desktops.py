@@ -227,6 +227,16 @@ def walk(d, c, exe, ini):
     return out, jumps, held
 
 
+def report(d, c, exe, ini):
+    """Walks the séance and prints the measurements."""
+    out, jumps, held = walk(d, c, exe, ini)
+    dirs = ", ".join(f"{k} {v}" for k, v in out.items())
+    print(f"measured: {d.kind}: farthest outside the client area {max(out.values())} px "
+          f"({dirs}); absolute jumps: {'not measured' if jumps is None else f'{jumps} px'}; "
+          f"held {'never' if held is None else f'{round(held * 1000)} ms'} "
+          "after the gesture's second click", flush=True)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--desktop", choices=KINDS, required=True)
@@ -239,22 +249,11 @@ def main():
             if d.wayland:
                 d.backdrop()
             bindir = d._dir("bin")
-            exe = copy_program(args.exe, bindir)
-            out, jumps, held = walk(d, c, exe, os.path.join(bindir, "honura.ini"))
-            worst = max(out.values())
-            dirs = ", ".join(f"{k} {v}" for k, v in out.items())
-            print(f"measured: {args.desktop}: farthest outside the client area {worst} px "
-                  f"({dirs}); absolute jumps: "
-                  f"{'not measured' if jumps is None else f'{jumps} px'}; "
-                  f"held {'never' if held is None else f'{round(held * 1000)} ms'} "
-                  "after the gesture's second click", flush=True)
+            harness.trap(c, report, d, c, copy_program(args.exe, bindir),
+                         os.path.join(bindir, "honura.ini"))
     except StartFailed as e:
         print(f"check-wayland: {args.desktop}: {e}", flush=True)
         sys.exit(2)
-    except Exception as e:  # an unexpected error fails the run with its reason
-        import traceback
-        traceback.print_exc()
-        c.check(False, f"unexpected {type(e).__name__}: {e}")
     sys.exit(c.finish())
 
 
