@@ -171,6 +171,63 @@ def time_to_hold(d, board, r, steady):
     return None
 
 
+def held_by_program(d):
+    """Whether the program holds the pointer grabbed: another program's grab
+    is then refused (and let go at once where it is not)."""
+    from Xlib import X
+    x = d.xlib()
+    status = x.screen().root.grab_pointer(False, X.ButtonPressMask, X.GrabModeAsync,
+                                          X.GrabModeAsync, X.NONE, X.NONE, X.CurrentTime)
+    if status == X.GrabSuccess:
+        x.ungrab_pointer(X.CurrentTime)
+    x.sync()
+    return status == X.AlreadyGrabbed
+
+
+def activate(d, wid):
+    """Asks the window manager to give the window the focus, as a task bar
+    does."""
+    from Xlib import X, protocol
+    x = d.xlib()
+    w = x.create_resource_object("window", wid)
+    ev = protocol.event.ClientMessage(window=w, client_type=x.intern_atom("_NET_ACTIVE_WINDOW"),
+                                      data=(32, [2, X.CurrentTime, 0, 0, 0]))
+    x.screen().root.send_event(ev, event_mask=X.SubstructureRedirectMask
+                               | X.SubstructureNotifyMask)
+    x.sync()
+
+
+def lets_go_and_takes_back(d, c, board):
+    """The grab waits while a modal window of the program is open and while
+    another program has the focus, and holds again once they are gone."""
+    from Xlib import X
+    harness.do_action(find(board.frame, "menu item", "記録"))
+    log = d.wait_for(lambda: find(d.app(board.proc), "dialog", "記録")
+                     or find(d.app(board.proc), "frame", "記録"), what="the record window")
+    poll(lambda: not held_by_program(d), timeout=5, what="the grab let go for the record window")
+    harness.do_action(find(log, "push button", "閉じる"))
+    c.check(poll(lambda: held_by_program(d), timeout=5, what="the grab back"),
+            "held again once the record window is closed")
+    if d.kind == "x11":
+        return  # without a window manager nothing moves the focus
+    x = d.xlib()
+    s = x.screen()
+    other = s.root.create_window(20, 20, 200, 150, 0, s.root_depth,
+                                 background_pixel=s.white_pixel)
+    other.set_wm_name("another program")
+    other.map()
+    x.sync()
+    poll(lambda: other.get_attributes().map_state == X.IsViewable, what="the other window")
+    activate(d, other.id)
+    c.check(poll(lambda: not held_by_program(d), timeout=5, what="the grab let go"),
+            "let go while another program has the focus")
+    other.destroy()
+    x.sync()
+    activate(d, board.wid)
+    c.check(poll(lambda: held_by_program(d), timeout=5, what="the grab back"),
+            "held again once the board has the focus")
+
+
 def free(d, r):
     """Whether the pointer leaves r when pushed out of it to the left."""
     d.mouse.goto(*middle(r))
@@ -202,6 +259,7 @@ def walk(d, c, exe, ini):
         if name not in LEAKS.get(d.kind, ()):
             c.equal(px, 0, f"possession: {name}: pixels the pointer got out")
     jumps = absolute_jumps(d, r)
+    lets_go_and_takes_back(d, c, board)
     board.click("い")
     c.equal(board.message(), "い", "a click spells in possession mode")
     board.torii()
