@@ -3,17 +3,19 @@ Plasma on Wayland (the program on their XWayland), X11 with openbox and
 without a window manager. The board comes up where the settings file puts it;
 a cell click spells; a double-click on the torii enters possession mode (the
 hand cursor); pushes of 2000 pixels in eight directions leave the pointer in
-the client area below the menu strip, and clicks still spell; a second
-double-click frees the pointer; the place is saved and restored at the next
-start; a killed program leaves the pointer free.
+the client area below the menu strip; the pointer is let go while the record
+window is open and while another program has the focus, and held again after;
+clicks still spell; a second double-click frees the pointer; the place is
+saved and restored at the next start; a killed program leaves the pointer
+free.
 
 Prints one line of measurements, "measured: <desktop>: ...": how far the
 desktop's own pointer got outside the client area over the eight pushes (the
 X server's copy of it, which the program's windows go by, is checked to stay
 inside), and how soon after the gesture's second click a push is held.
 
-    unshare -mn sh -c 'mount -t tmpfs tmpfs /tmp && exec python3 test_desktops.py \
-        --desktop gnome --exe build/honura --fakeinput build/.../honura_fakeinput'
+    unshare -mnp --fork --mount-proc sh -c 'mount -t tmpfs tmpfs /tmp && exec python3 \
+        test_desktops.py --desktop gnome --exe build/honura --fakeinput .../honura_fakeinput'
 """
 
 import argparse
@@ -104,9 +106,10 @@ class Board:
 def escape(d, r, ux, uy):
     """How far outside r the desktop's pointer went with the last push in the
     direction (ux, uy). Where the desktop does not tell where its pointer is
-    (mutter), the pointer is moved back in steps until the X server's copy,
-    which the grab holds at the edge, follows: what it did not follow is how
-    far the pointer had got out."""
+    (mutter), the X server's copy tells, where it follows the desktop's
+    pointer out (over the backdrop); where a grab holds it at the edge, the
+    pointer is moved back in steps until it follows: what it did not follow
+    is how far the pointer had got out."""
     time.sleep(0.1)
     p = d.mouse.position()
     if p is not None:
@@ -122,7 +125,7 @@ def escape(d, r, ux, uy):
             moved = abs(now[axis] - start[axis])
             if u and axis not in found and moved:
                 found[axis] = back - moved
-    return max(found.values(), default=PUSH)
+    return outside_by(start, r) + max(found.values(), default=PUSH)
 
 
 def pushes(d, c, r, label):
