@@ -16,6 +16,7 @@ test_pkgs=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     desktop-file-utils lintian appstream man-db
     wine64 zstd locales
+    orca speech-dispatcher fcitx5 fcitx5-mozc fcitx5-frontend-qt6 ibus ibus-mozc
     mutter xwayland kwin-wayland kwin-style-breeze
     libwayland-dev libwayland-bin plasma-wayland-protocols python3-gi
 )

@@ -69,6 +69,13 @@ class ClickLabelAccessible : public QAccessibleWidget {
         const QString s = QAccessibleWidget::text(t);
         return t == QAccessible::Name && s.isEmpty() ? label()->text() : s;
     }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = label()->doubleClickable();
+        s.checked = label()->isChecked();
+        return s;
+    }
     QStringList actionNames() const override
     {
         QStringList names;
@@ -226,11 +233,7 @@ QAccessibleInterface* boardInterface(const QString& key, QObject* o)
 
 void installBoardAccessibility()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(boardInterface);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    QAccessible::installFactory(boardInterface); // Qt keeps no factory twice
 }
 
 } // namespace honura

@@ -38,16 +38,27 @@ struct ControlDef {
     QStringView accessibleName; // for controls without a caption of their own
 };
 
+inline constexpr QStringView kToriiName = u"鳥居";
+
 // Back to front: later entries are drawn over earlier ones. LblChar is stacked
 // from element 64 (back) to element 0 (front); the message box lies on top.
 inline constexpr std::array<ControlDef, 6> kControls = {{
     {"ImgHide", Kind::Image, u"", {}, false, u""},
-    {"ImgMark", Kind::Image, u"", {}, true, u"鳥居"},
+    {"ImgMark", Kind::Image, u"", {}, true, kToriiName},
     {"LblChar", Kind::LabelArray, u"", Qt::AlignHCenter | Qt::AlignTop, true, u""},
     {"lblYes", Kind::Label, u"はい", Qt::AlignLeft | Qt::AlignTop, true, u""},
     {"lblNo", Kind::Label, u"いいえ", Qt::AlignLeft | Qt::AlignTop, true, u""},
     {"TxtMsg", Kind::TextBox, u"", {}, true, u"メッセージ"},
 }};
+
+// What a screen reader is told of the séance: the cell's caption when a cell
+// spells, these when a message is committed (%1: the message) and when the
+// mode changes. In possession mode the torii's name (kToriiName in normal
+// mode) tells the mode.
+inline constexpr QStringView kSaidCommitted = u"「%1」を記録しました";
+inline constexpr QStringView kSaidPossessed = u"憑依モード";
+inline constexpr QStringView kSaidNormal = u"通常モード";
+inline constexpr QStringView kToriiPossessedName = u"鳥居（憑依モード）";
 
 // The message box's fixed height; it is the first and only tab stop.
 inline constexpr double kTxtMsgHeight = 375;

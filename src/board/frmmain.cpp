@@ -12,7 +12,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLineEdit>
 
 #include <limits>
 
@@ -126,7 +125,7 @@ void FrmMain::buildControls()
             break;
         }
         case boarddef::Kind::TextBox:
-            txtMsg_ = new QLineEdit(client_);
+            txtMsg_ = new LineEdit(client_);
             txtMsg_->setObjectName(name);
             txtMsg_->setAccessibleName(def.accessibleName.toString());
             txtMsg_->setFixedHeight(twips::twipsToPixels(boarddef::kTxtMsgHeight, tppY));
@@ -134,11 +133,15 @@ void FrmMain::buildControls()
             txtMsg_->setFocusPolicy(Qt::StrongFocus);
             setFocusProxy(txtMsg_);
             txtMsg_->setFocus();
-            // Enter commits, as a click on the torii does.
-            connect(txtMsg_, &QLineEdit::returnPressed, this, &FrmMain::ImgMark_Click);
             break;
         }
     }
+
+    // Enter commits, as a click on the torii does; Ctrl+Enter does what a
+    // double-click on the torii does: it commits, then enters or leaves
+    // possession mode.
+    connect(txtMsg_, &QLineEdit::returnPressed, imgMark_, &ClickLabel::click);
+    connect(txtMsg_, &LineEdit::ctrlReturnPressed, imgMark_, &ClickLabel::doubleClickGesture);
 
     // Assistive technology reads the board from the top: the message box, the
     // answers with the torii between them, then the cells.

@@ -4,6 +4,8 @@
 
 #include "board/boarddef.h"
 #include "board/layout.h"
+#include "controls/announcer.h"
+#include "controls/lineedit.h"
 
 #include <QFont>
 #include <QMainWindow>
@@ -13,7 +15,6 @@
 
 class QAction;
 class QLabel;
-class QLineEdit;
 
 namespace honura {
 
@@ -72,6 +73,8 @@ class FrmMain : public QMainWindow {
     void setBoardFont(const QFont& f) { boardFont_ = f; }
 
     bool Possessed() const { return possessed_; }
+    // Tells a screen reader what a click did.
+    Announcer& announcer() { return announcer_; }
     const FormGeometry& savedGeometry() const { return formGeometry_; }
 
     // Window geometry in twips: the outer rectangle (frame included) in screen
@@ -88,7 +91,7 @@ class FrmMain : public QMainWindow {
     static constexpr int LblCharUBound() { return layout::kCellCount - 1; }
     QLabel* lblYes() const { return lblYes_; }
     QLabel* lblNo() const { return lblNo_; }
-    QLineEdit* TxtMsg() const { return txtMsg_; }
+    LineEdit* TxtMsg() const { return txtMsg_; }
     ClickLabel* ImgMark() const { return imgMark_; }
     QLabel* ImgHide() const { return imgHide_; }
     QAction* menuCommand(int order) const { return menu_.at(static_cast<std::size_t>(order)); }
@@ -114,7 +117,7 @@ class FrmMain : public QMainWindow {
 
     BoardArea* client_ = nullptr;
     MenuStrip* menuStrip_ = nullptr;
-    QLineEdit* txtMsg_ = nullptr;
+    LineEdit* txtMsg_ = nullptr;
     ClickLabel* imgMark_ = nullptr;
     QLabel* imgHide_ = nullptr;
     QLabel* lblYes_ = nullptr;
@@ -122,6 +125,7 @@ class FrmMain : public QMainWindow {
     std::array<ClickLabel*, layout::kCellCount> cells_{};
     std::array<QAction*, 4> menu_{};
 
+    Announcer announcer_{this};
     QFont boardFont_;
     FormGeometry formGeometry_;
     bool possessed_ = false;

@@ -9,37 +9,51 @@
 
 #include <QCursor>
 #include <QLabel>
-#include <QLineEdit>
 
 namespace honura {
 
 namespace {
 // Every line of the record ends in CR LF.
 constexpr QLatin1String kCrLf("\r\n");
+// A screen reader is told no more of a committed message than this.
+constexpr qsizetype kSaidAtMost = 100;
 } // namespace
 
-// Spell: the cell's caption goes to the end of the message; blank cells add nothing.
+// Spell: the cell's caption goes to the end of the message; blank cells add
+// nothing. What the input method is composing goes before it.
 void FrmMain::LblChar_Click(int index)
 {
+    TxtMsg()->finishComposition();
     const QString text = TxtMsg()->text();
     const QString caption = LblChar(index)->text();
     TxtMsg()->setText(text + caption);
+    announcer_.say(caption);
 }
 
-// Commit: the pending message becomes the record's next line. The record
-// window is created hidden when absent and is never shown by this.
+// Commit: the pending message, with what the input method is composing,
+// becomes the record's next line. The record window is created hidden when
+// absent and is never shown by this.
 void FrmMain::ImgMark_Click()
 {
+    TxtMsg()->finishComposition();
     const QString text = TxtMsg()->text();
-    if (!text.isEmpty())
+    if (!text.isEmpty()) {
         FrmLog::instance(this).appendRecord(QString(text + kCrLf));
+        announcer_.say(boarddef::kSaidCommitted.toString().arg(
+            text.size() > kSaidAtMost ? text.first(kSaidAtMost) + u'…' : text));
+    }
     TxtMsg()->setText(QString());
 }
 
 // Toggle the mode. The click of the same gesture has committed already.
 void FrmMain::ImgMark_DblClick()
 {
+    TxtMsg()->finishComposition();
     possessed_ = !possessed_;
+    ImgMark()->setChecked(possessed_);
+    ImgMark()->setAccessibleName(
+        (possessed_ ? boarddef::kToriiPossessedName : boarddef::kToriiName).toString());
+    announcer_.say((possessed_ ? boarddef::kSaidPossessed : boarddef::kSaidNormal).toString());
     if (possessed_) {
         CursorClip();
         TxtMsg()->setText(QString());

@@ -3,12 +3,16 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QStyleOptionMenuItem>
 
 #include <algorithm>
+#include <cmath>
 
 namespace honura {
 
@@ -32,6 +36,8 @@ QList<QRect> flowRows(const QList<QSize>& sizes, int width, const QMargins& marg
     return places;
 }
 
+qreal lineTop(int y, qreal dpr) { return std::ceil(dpr * y - dpr / 2) / dpr; }
+
 MenuStrip::MenuStrip(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("MenuStrip"));
@@ -39,9 +45,18 @@ MenuStrip::MenuStrip(QWidget* parent) : QWidget(parent)
     setFocusPolicy(Qt::NoFocus); // reached by Alt or F10 only, never by Tab
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
+    takeMenuBarLook();
     // Keys go to the focused widget, and a text box keeps the release of Alt
     // to itself: watch the keys of every widget of this window.
     qApp->installEventFilter(this);
+}
+
+// The font and colours the system gives its menu bars where it has its own
+// (Windows), as QMenuBar takes them.
+void MenuStrip::takeMenuBarLook()
+{
+    setFont(QApplication::font("QMenuBar"));
+    setPalette(QApplication::palette("QMenuBar"));
 }
 
 QAction* MenuStrip::addCommand(const QString& text)
@@ -61,6 +76,12 @@ QMargins MenuStrip::stripMargins() const
     return {frame + h + spacing, frame + v, frame + h, frame + v};
 }
 
+// The item's state as a menu bar sets it: the command under the pointer or
+// the keyboard is selected, and the strip shows its items framed while one
+// is; the command held down by the mouse is sunken. The Windows styles draw
+// a selected command raised, as their menu bars show the keyboard's command;
+// the others (Fusion) mark a menu bar's command only while it is down, so
+// there the keyboard's command is drawn down too.
 void MenuStrip::initItemOption(QStyleOptionMenuItem* opt, int index) const
 {
     const QAction* a = actions().at(index);
@@ -70,10 +91,10 @@ void MenuStrip::initItemOption(QStyleOptionMenuItem* opt, int index) const
         opt->state |= QStyle::State_Enabled;
     if (index == current_) {
         opt->state |= QStyle::State_Selected;
-        if (pressed_ || keyboard_)
+        if (pressed_ || (keyboard_ && !style()->inherits("QWindowsStyle")))
             opt->state |= QStyle::State_Sunken;
     }
-    if (keyboard_)
+    if (keyboard_ || current_ >= 0)
         opt->state |= QStyle::State_HasFocus;
     opt->menuRect = rect();
     opt->menuItemType = QStyleOptionMenuItem::Normal;
@@ -90,6 +111,7 @@ const QList<QSize>& MenuStrip::itemSizes() const
     if (sizesValid_)
         return sizes_;
     sizes_.clear();
+    underlined_ = styleUnderlinesItems();
     const QList<QAction*> all = actions();
     for (int i = 0; i < all.size(); ++i) {
         QStyleOptionMenuItem opt;
@@ -101,6 +123,28 @@ const QList<QSize>& MenuStrip::itemSizes() const
     return sizes_;
 }
 
+// Whether the style draws a line along the bottom of an idle item, as Fusion
+// does for the bottom edge of a bar of one row: an item is drawn without text
+// and its bottom row compared with its middle.
+bool MenuStrip::styleUnderlinesItems() const
+{
+    const QSize size(8, 8);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QStyleOptionMenuItem opt;
+    opt.initFrom(this);
+    opt.state = QStyle::State_Enabled;
+    opt.rect = QRect(QPoint(0, 0), size);
+    opt.menuRect = opt.rect;
+    opt.menuItemType = QStyleOptionMenuItem::Normal;
+    opt.checkType = QStyleOptionMenuItem::NotCheckable;
+    QPainter p(&image);
+    style()->drawControl(QStyle::CE_MenuBarItem, &opt, &p, this);
+    p.end();
+    return image.pixel(size.width() / 2, size.height() - 1) !=
+           image.pixel(size.width() / 2, size.height() / 2);
+}
+
 QList<QRect> MenuStrip::placesFor(int width) const
 {
     const int spacing = style()->pixelMetric(QStyle::PM_MenuBarItemSpacing, nullptr, this);
@@ -109,12 +153,15 @@ QList<QRect> MenuStrip::placesFor(int width) const
 
 QRect MenuStrip::commandRect(int index) const { return placesFor(width()).value(index); }
 
-// The strip's size around rows of the given total height, as the style sizes a menu bar.
+// The strip's size around rows of the given total height, as the style sizes
+// a menu bar: with its margins and the space some styles keep below the items
+// for the line that ends the bar.
 QSize MenuStrip::wrapSize(int rowsHeight) const
 {
     const QList<QRect> row = placesFor(QWIDGETSIZE_MAX);
     const QMargins m = stripMargins();
     const int width = row.isEmpty() ? 0 : row.last().right() + 1 + m.right();
+    const int below = style()->styleHint(QStyle::SH_MainWindow_SpaceBelowMenuBar, nullptr, this);
     QStyleOptionMenuItem opt;
     opt.initFrom(this);
     opt.menuRect = rect();
@@ -122,7 +169,7 @@ QSize MenuStrip::wrapSize(int rowsHeight) const
     opt.menuItemType = QStyleOptionMenuItem::Normal;
     opt.checkType = QStyleOptionMenuItem::NotCheckable;
     return style()->sizeFromContents(QStyle::CT_MenuBar, &opt,
-                                     QSize(width, rowsHeight + m.top() + m.bottom()), this);
+                                     QSize(width, rowsHeight + m.top() + m.bottom() + below), this);
 }
 
 QSize MenuStrip::sizeHint() const
@@ -164,6 +211,10 @@ bool MenuStrip::event(QEvent* e)
         updateGeometry();
         update();
         break;
+    case QEvent::ApplicationFontChange:
+    case QEvent::ApplicationPaletteChange:
+        takeMenuBarLook();
+        break;
     case QEvent::Polish: // the style may size the commands otherwise once it has polished the strip
         sizesValid_ = false;
         break;
@@ -178,46 +229,71 @@ bool MenuStrip::event(QEvent* e)
     return QWidget::event(e);
 }
 
-// Alt pressed and released alone, or F10, takes the keyboard to the strip.
-// Every event of the program passes here: the kinds of interest are picked
-// out before the widget and its window are looked at.
+// Alt pressed and released alone, or F10, takes the keyboard to the strip and
+// back. A click anywhere else in the window ends the keyboard's visit, as it
+// ends a menu bar's. Every event of the program passes here: the kinds of
+// interest are picked out before the widget and its window are looked at.
 bool MenuStrip::eventFilter(QObject* watched, QEvent* e)
 {
     switch (e->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
     case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::NonClientAreaMouseButtonPress:
     case QEvent::FocusOut:
         break;
     default:
         return false;
     }
     const auto* w = qobject_cast<const QWidget*>(watched);
-    if (w && w->window() == window() && isVisible() && isEnabled()) {
-        if (e->type() == QEvent::KeyPress) {
-            auto* k = static_cast<QKeyEvent*>(e);
-            altAlone_ = k->key() == Qt::Key_Alt && !k->isAutoRepeat();
-            if (k->key() == Qt::Key_F10 && k->modifiers() == Qt::NoModifier && !keyboard_) {
-                setKeyboardMode(true);
-                return true;
-            }
-        } else if (e->type() == QEvent::KeyRelease) {
-            auto* k = static_cast<QKeyEvent*>(e);
-            if (k->key() == Qt::Key_Alt && altAlone_) {
-                altAlone_ = false;
+    if (!w || w->window() != window() || !isVisible() || !isEnabled())
+        return false;
+    switch (e->type()) {
+    case QEvent::KeyPress: {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        altAlone_ = k->key() == Qt::Key_Alt && !k->isAutoRepeat();
+        if (k->key() == Qt::Key_F10 && k->modifiers() == Qt::NoModifier) {
+            if (!k->isAutoRepeat())
                 setKeyboardMode(!keyboard_);
-                return true;
-            }
-        } else if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::FocusOut) {
-            altAlone_ = false;
+            return true;
         }
+        break;
     }
-    return QWidget::eventFilter(watched, e);
+    case QEvent::KeyRelease:
+        if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Alt && altAlone_) {
+            altAlone_ = false;
+            setKeyboardMode(!keyboard_);
+            return true;
+        }
+        break;
+    case QEvent::FocusOut:
+        altAlone_ = false;
+        break;
+    default: // a click
+        altAlone_ = false;
+        if (watched != this)
+            setKeyboardMode(false);
+        break;
+    }
+    return false;
 }
 
-void MenuStrip::paintEvent(QPaintEvent* /*e*/)
+// Painted as a menu bar paints itself, except that the lines some styles draw
+// along the bottom of each item are left to the empty area: one line under
+// the strip, unbroken at any scale, and none between its rows.
+void MenuStrip::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
+    const int fw = style()->pixelMetric(QStyle::PM_MenuBarPanelWidth, nullptr, this);
+    QRegion border;
+    if (fw > 0) {
+        border += QRect(0, 0, fw, height());
+        border += QRect(width() - fw, 0, fw, height());
+        border += QRect(0, 0, width(), fw);
+        border += QRect(0, height() - fw, width(), fw);
+    }
+    p.setClipRegion(QRegion(rect()) - border);
     QStyleOptionMenuItem empty;
     empty.initFrom(this);
     empty.state = QStyle::State_None;
@@ -226,18 +302,32 @@ void MenuStrip::paintEvent(QPaintEvent* /*e*/)
     empty.rect = rect();
     empty.menuRect = rect();
     style()->drawControl(QStyle::CE_MenuBarEmptyArea, &empty, &p, this);
+
+    const qreal bottomLine = lineTop(rect().bottom(), devicePixelRatio());
     const QList<QRect> places = placesFor(width());
-    const int lastRowTop = places.isEmpty() ? 0 : places.last().top();
     for (int i = 0; i < places.size(); ++i) {
+        const QRect& place = places.at(i);
+        if (!e->rect().intersects(place))
+            continue;
         QStyleOptionMenuItem opt;
         initItemOption(&opt, i);
-        opt.rect = places.at(i);
-        p.save();
-        // Some styles underline the items as the bottom edge of the bar: only
-        // the last row stands on that edge.
-        p.setClipRect(opt.rect.top() < lastRowTop ? opt.rect.adjusted(0, 0, 0, -1) : opt.rect);
+        opt.rect = place;
+        QRectF clip(place);
+        if (underlined_)
+            clip.setBottom(lineTop(place.bottom(), devicePixelRatio()));
+        clip.setBottom(std::min(clip.bottom(), bottomLine));
+        p.setClipRect(clip);
         style()->drawControl(QStyle::CE_MenuBarItem, &opt, &p, this);
-        p.restore();
+    }
+    if (fw > 0) {
+        p.setClipRegion(border);
+        QStyleOptionFrame frame;
+        frame.rect = rect();
+        frame.palette = palette();
+        frame.state = QStyle::State_None;
+        frame.lineWidth = fw;
+        frame.midLineWidth = 0;
+        style()->drawPrimitive(QStyle::PE_PanelMenuBar, &frame, &p, this);
     }
 }
 
@@ -260,8 +350,18 @@ void MenuStrip::setCurrent(int index)
 
 void MenuStrip::mouseMoveEvent(QMouseEvent* e)
 {
-    if (!keyboard_)
-        setCurrent(commandAt(e->position().toPoint()));
+    if (pressed_ && !(e->buttons() & Qt::LeftButton)) { // a release that went elsewhere
+        pressed_ = false;
+        update();
+    }
+    if (keyboard_)
+        return;
+    // While the button is held, the command stays down until the pointer is
+    // over another; a move beside the commands does not take it back, and
+    // released there, it triggers nothing.
+    const int index = commandAt(e->position().toPoint());
+    if (index >= 0 || !pressed_)
+        setCurrent(index);
 }
 
 void MenuStrip::mousePressEvent(QMouseEvent* e)
@@ -270,8 +370,8 @@ void MenuStrip::mousePressEvent(QMouseEvent* e)
         return;
     setKeyboardMode(false);
     pressed_ = true;
-    current_ = -1;
-    setCurrent(commandAt(e->position().toPoint()));
+    current_ = commandAt(e->position().toPoint());
+    update();
 }
 
 void MenuStrip::mouseReleaseEvent(QMouseEvent* e)
@@ -334,15 +434,23 @@ void MenuStrip::keyPressEvent(QKeyEvent* e)
 void MenuStrip::focusOutEvent(QFocusEvent* e)
 {
     QWidget::focusOutEvent(e);
-    if (keyboard_) {
-        focusBefore_ = nullptr; // the focus went elsewhere on its own
-        setKeyboardMode(false);
-    }
+    if (!keyboard_)
+        return;
+    // When the window loses the keyboard, the focus is to be back where it
+    // was once the window has it again; a click or Tab took it elsewhere.
+    if (e->reason() != Qt::ActiveWindowFocusReason)
+        focusBefore_ = nullptr;
+    setKeyboardMode(false);
 }
 
+// The focus comes back to where it was whenever the strip still holds its
+// window's focus, also in a window that is not active (no window manager
+// made it so), where the keys still go to the window's focus widget.
 void MenuStrip::setKeyboardMode(bool on)
 {
-    if (on == keyboard_)
+    // Alt or F10 while a command is held down (a key that the system repeats
+    // or releases late) leaves the click alone.
+    if (on == keyboard_ || (on && pressed_))
         return;
     if (on) {
         focusBefore_ = window()->focusWidget();
@@ -353,8 +461,12 @@ void MenuStrip::setKeyboardMode(bool on)
     } else {
         keyboard_ = false;
         setCurrent(-1);
-        if (focusBefore_ && hasFocus())
-            focusBefore_->setFocus(Qt::MenuBarFocusReason);
+        if (window()->focusWidget() == this) {
+            if (focusBefore_ && focusBefore_ != this)
+                focusBefore_->setFocus(Qt::MenuBarFocusReason);
+            else
+                clearFocus();
+        }
         focusBefore_ = nullptr;
     }
     update();

@@ -2,9 +2,11 @@
 // The board's menu bar: a row of plain commands, none with a drop-down. Where
 // the window is too narrow for one row, the commands wrap onto further rows as
 // a native menu bar does, so that none is ever hidden. Drawn by the widget
-// style as its menu bars are; the mouse triggers a command on release over it,
-// and the keyboard reaches the strip with Alt or F10 (then the arrow keys,
-// Enter or Space, Esc).
+// style as its menu bars are, framed under the pointer and sunken while held
+// down; the mouse triggers a command on release over it. The keyboard reaches
+// the strip with Alt or F10 (then the arrow keys, Enter or Space, Esc) and
+// leaves it, back where it was, with Esc, Alt, F10, a click elsewhere or the
+// window losing the focus.
 
 #include <QList>
 #include <QMargins>
@@ -21,6 +23,11 @@ namespace honura {
 // right on rows of the tallest item's height; an item that does not fit
 // starts a new row, and every row holds at least one item.
 QList<QRect> flowRows(const QList<QSize>& sizes, int width, const QMargins& margins, int spacing);
+
+// The first row, in a widget's coordinates, that a line one pixel wide drawn
+// along row y covers on a screen of the given device pixel ratio (at 2, the
+// lower half of the row above).
+qreal lineTop(int y, qreal dpr);
 
 class MenuStrip : public QWidget {
     Q_OBJECT
@@ -52,7 +59,9 @@ class MenuStrip : public QWidget {
     void focusOutEvent(QFocusEvent* e) override;
 
   private:
+    void takeMenuBarLook();
     const QList<QSize>& itemSizes() const;
+    bool styleUnderlinesItems() const;
     QList<QRect> placesFor(int width) const;
     QMargins stripMargins() const;
     QSize wrapSize(int rowsHeight) const;
@@ -64,6 +73,7 @@ class MenuStrip : public QWidget {
 
     mutable QList<QSize> sizes_;
     mutable bool sizesValid_ = false;
+    mutable bool underlined_ = false;
     int current_ = -1;
     bool pressed_ = false;
     bool keyboard_ = false;

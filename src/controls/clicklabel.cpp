@@ -1,5 +1,6 @@
 #include "controls/clicklabel.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QMetaMethod>
 #include <QMouseEvent>
@@ -80,6 +81,17 @@ void ClickLabel::doubleClickGesture()
 {
     Q_EMIT clicked();
     Q_EMIT doubleClicked();
+}
+
+void ClickLabel::setChecked(bool on)
+{
+    if (on == checked_)
+        return;
+    checked_ = on;
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent ev(this, changed);
+    QAccessible::updateAccessibility(&ev);
 }
 
 bool ClickLabel::clickable() const

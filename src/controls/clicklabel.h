@@ -23,6 +23,10 @@ class ClickLabel : public QLabel {
     // True when something listens to the click or to the double-click.
     bool clickable() const;
     bool doubleClickable() const;
+    // Which way what the double-click switches stands; assistive technology
+    // reads it as the label's checked state.
+    bool isChecked() const { return checked_; }
+    void setChecked(bool on);
 
   Q_SIGNALS:
     void clicked();
@@ -37,6 +41,7 @@ class ClickLabel : public QLabel {
     void buttonDown(QMouseEvent* e);
 
     bool pressed_ = false;
+    bool checked_ = false;
 };
 
 } // namespace honura

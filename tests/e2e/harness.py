@@ -262,9 +262,11 @@ class XSession:
         self.click(x + w // 2, y + h // 2, **kw)
 
     # ------------------------------------------------------------ the program
-    def launch(self, exe, args=(), env=None, cwd=None):
+    def launch(self, exe, args=(), env=None, cwd=None, unset=()):
         e = dict(self.env)
         e.update(env or {})
+        for k in unset:
+            e.pop(k, None)
         p = subprocess.Popen([exe, *args], env=e, cwd=cwd or os.path.dirname(exe),
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         self.apps.append(p)

@@ -1,9 +1,11 @@
 """The board for a Japanese user, a keyboard user and a screen-reader user, in
 a Japanese and in a plain locale: Qt's own dialog in Japanese and opened on
 the board's face, bold, and un-bolded by the regular style; the séance driven
-through the accessibility tree alone (cells, torii, menu commands) with the
-record as the board's dialog; Enter commits; quick clicks on neighbouring
-cells; all four menu commands on a narrow board."""
+through the accessibility tree and the message box's keys alone (cells, torii,
+Enter, Ctrl+Enter, menu commands), the mode in the torii's name and state, the
+record as the board's dialog, and the message box and the record read by every
+text query a screen reader makes; quick clicks on neighbouring cells; all four
+menu commands on a narrow board."""
 
 import time
 
@@ -63,9 +65,43 @@ def font_dialog(args, c, locale):
         p.kill()
 
 
+TEXTS = ["", "あ", "たこ", "ab あい 12。cd\nう"]
+
+
+def sweep(c, acc, what, record=False):
+    """Asks for the character, word, sentence and line (AT-SPI boundaries 0 to
+    6) at, before and after every offset, and at and past the end, as a screen
+    reader does: every query answers with a piece of the text, the piece at an
+    offset holding that offset (in the message box; the record is Qt's own).
+    In a megabyte of record every query answers as well."""
+    editable, t = acc.queryEditableText(), acc.queryText()
+    wrong = []
+    for s in TEXTS:
+        editable.setTextContents(s)
+        for kind in range(7):
+            for off in range(-1, len(s) + 2):
+                for name in ("getTextAtOffset", "getTextBeforeOffset", "getTextAfterOffset"):
+                    piece, start, end = getattr(t, name)(off, kind)
+                    ok = piece == s[start:end] if 0 <= start <= end else piece == ""
+                    if name == "getTextAtOffset" and 0 <= off < len(s) and not record:
+                        ok = ok and start <= off < end
+                    if not ok:
+                        wrong.append((s, name, kind, off, piece, start, end))
+    c.check(not wrong, f"{what}: pieces at every offset ({wrong[:3]})")
+    if not record:
+        return
+    big = "あいうえお。かきくけこ abc\n" * 60000
+    editable.setTextContents(big)
+    c.equal(t.characterCount, len(big), f"{what}: a megabyte of text")
+    for kind in range(7):
+        for off in (0, len(big) // 2, len(big) - 1, len(big), len(big) + 5):
+            piece, start, end = t.getTextAtOffset(off, kind)
+            c.check(piece == big[start:end], f"{what}: piece {kind} at {off} of a megabyte")
+
+
 def screen_reader(args, c, locale):
     """Spell, commit, enter and leave the mode and read the record, by
-    accessibility actions only."""
+    accessibility actions and the message box's keys only."""
     with XSession(wm=True, extra_env={"LANG": locale, "LC_ALL": locale}) as x:
         p, app, frame, wid = start(x, args)
         client = find(frame, "filler")
@@ -74,6 +110,8 @@ def screen_reader(args, c, locale):
                 "reading order")
         c.equal((len(names), names[-1], "" in names), (62, "九", False), "no blank cells in the tree")
         box = find(frame, "text", "メッセージ")
+        sweep(c, box, "message box")
+        box.queryEditableText().setTextContents("")
         for ch in "あい":
             action(find(frame, "label", ch), "Press")
         c.equal(text_of(box), "あい", "cells spelled by their press action")
@@ -85,10 +123,15 @@ def screen_reader(args, c, locale):
         x.xdotool("key", "Return")
         poll(lambda: text_of(box) == "", what="Enter to commit")
         x.xdotool("mousemove", "--sync", *centre(find(frame, "label", "ん")))
-        action(torii, "Toggle")
+        x.xdotool("key", "ctrl+Return")
         poll(lambda: cursor(x) == POSSESSION_CURSOR, what="the possession cursor")
+        import pyatspi
+        c.equal((torii.name, torii.getState().contains(pyatspi.STATE_CHECKED)),
+                ("鳥居（憑依モード）", True), "the torii tells the mode")
         action(torii, "Toggle")
         poll(lambda: cursor(x) != POSSESSION_CURSOR, what="the ordinary cursor")
+        c.equal((torii.name, torii.getState().contains(pyatspi.STATE_CHECKED)),
+                ("鳥居", False), "the torii tells the mode again")
 
         do_action(find(frame, "menu item", "記録"))
         log = x.wait_for(lambda: find(app, "dialog", "記録"), what="the record as a dialog")
@@ -97,6 +140,7 @@ def screen_reader(args, c, locale):
         c.equal(prop(x, lwid, "WM_TRANSIENT_FOR"), [wid], "transient for the board")
         dialog_type = x.xlib().intern_atom("_NET_WM_WINDOW_TYPE_DIALOG")
         c.check(dialog_type in prop(x, lwid, "_NET_WM_WINDOW_TYPE"), "a dialog for the window manager")
+        sweep(c, find(log, "text", "記録"), "record", record=True)
         do_action(find(log, "push button", "閉じる"))
         poll(lambda: find(app, "dialog", "記録") is None, what="the record to hide")
         p.kill()

@@ -176,6 +176,22 @@ def without_window_manager(args, c):
         time.sleep(0.3)
         geo = check_layout(x, c, p, frame, "no window manager")
         c.equal(geo, (0, 0, 463, 372), "outer geometry without a window manager")
+        # The keyboard's visit to the menu bar: after F10 and Esc the keys go
+        # to the message box again; after a stray Alt, a click on a cell ends
+        # the visit, so that Enter commits instead of quitting.
+        box = find(frame, "text")
+        bx, by, bw, bh = extents(box)
+        x.xdotool("mousemove", "--sync", bx + bw // 2, by + bh // 2)  # keys go where it points
+        x.xdotool("key", "F10", "Escape")
+        x.xdotool("type", "ab")
+        c.check(poll(lambda: harness.text_of(box) == "ab", what="typing after F10, Esc"),
+                "keys reach the message box after F10, Esc")
+        x.xdotool("key", "alt")
+        x.click_center(find(frame, "label", "あ"))
+        poll(lambda: harness.text_of(box) == "abあ", what="the cell's character")
+        x.xdotool("key", "Return")
+        poll(lambda: harness.text_of(box) == "", what="Enter to commit")
+        c.check(p.poll() is None, "Enter after Alt and a click leaves the board open")
         wid = x.toplevels(pid=p.pid, name="ホヌラ")[0]
         x.close_request(wid)
         c.equal(x.wait_exit(p), 0, "exit status after a close request")

@@ -6,8 +6,9 @@ and its 65 cells; a second start is refused
 with the message; a double-click on the torii confines the pointer to the
 board and a second one frees it; clicks spell; the About window starts the
 system-information tool the registry names; closing writes honura.ini beside
-the exe, byte for byte the file the Linux build writes. Screenshots go to
-out/windows/ (board.png, about.png)."""
+the exe, byte for byte the file the Linux build writes. Then, under openbox,
+the menu bar answers one click and a stray Alt does not let Enter quit.
+Screenshots go to out/windows/ (board.png, about.png)."""
 
 import argparse
 import os
@@ -239,6 +240,38 @@ def scenario(args, c, w):
     c.equal(w.wait_exit(board_proc, 30), 0, "exit status after closing")
     with open(os.path.join(folder, "honura.ini"), "rb") as f:
         c.equal(f.read(), DEFAULT_FILE, "honura.ini beside the exe")
+    return top - cl[1]
+
+
+# ---------------------------------------------------------------- the menu bar under openbox
+def menu_bar_with_window_manager(args, c, w, bar_height):
+    """The board under openbox, started from the settings file that a run
+    closed by the window manager leaves (the board against the screen's top
+    edge): one click on ホヌラについて opens the About window; after a stray Alt,
+    a click on a cell ends the menu bar's keyboard mode, so Enter commits the
+    message instead of quitting; a close request ends the program."""
+    exe = shutil.copy2(args.exe, os.path.join(w._dir("openbox"), "honura.exe"))
+    with open(os.path.join(os.path.dirname(exe), "honura.ini"), "wb") as f:
+        f.write(DEFAULT_FILE.replace(b"LEFT=0", b"LEFT=15"))
+    proc = w.start_program(exe)
+    w.wait_window("ホヌラ")
+    time.sleep(1.0)  # let it finish painting
+    cl = w.wait_window("ホヌラ")[0].client
+    items = menu_items(grab(w, cl), cl[0], cl[2], cl[1] + 2, cl[1] + bar_height - 2)
+    c.equal(len(items), 4, "menu bar captions under openbox")
+    w.click((items[-1][0] + items[-1][1]) // 2, cl[1] + bar_height // 2)
+    opened = value_when(lambda: any(x.title == ABOUT for x in w.windows()), True, timeout=10)
+    c.check(opened, "one click on ホヌラについて opens the About window under openbox")
+    if opened:
+        w.xdotool("key", "Escape")
+        poll(lambda: not [x for x in w.windows() if x.title == ABOUT], what="About to close")
+    l, t, cw, ch = expected_cells(6945, 5580)[10]  # あ
+    w.xdotool("key", "alt")
+    w.click(cl[0] + l + cw // 2, cl[1] + bar_height + t + ch // 3)
+    w.xdotool("key", "Return")
+    if c.equal(w.wait_exit(proc, 3), None, "Enter after a stray Alt and a click leaves the board open"):
+        w.close_request(int(w.xdotool("search", "--name", "^ホヌラ$").split()[0]))
+        c.equal(w.wait_exit(proc, 30), 0, "exit status after a close request under openbox")
 
 
 def main():
@@ -249,14 +282,19 @@ def main():
     p.add_argument("--out", default=os.path.join(ROOT, "out", "windows"))
     args = p.parse_args()
     c = Checker("test_wine")
+
+    def part(wm, fn, *more):
+        with WineSession(args.inspector, wm=wm) as w:
+            try:
+                return fn(args, c, w, *more)
+            except Exception as e:  # an unexpected error fails the test with its reason
+                import traceback
+                traceback.print_exc()
+                c.check(False, f"unexpected {type(e).__name__}: {e}")
     # No window manager: Wine frames and places the windows itself, as Windows does.
-    with WineSession(args.inspector, wm=False) as w:
-        try:
-            scenario(args, c, w)
-        except Exception as e:  # an unexpected error fails the test with its reason
-            import traceback
-            traceback.print_exc()
-            c.check(False, f"unexpected {type(e).__name__}: {e}")
+    bar_height = part(False, scenario)
+    if c.check(bar_height, "the menu bar's height measured"):
+        part(True, menu_bar_with_window_manager, bar_height)
     sys.exit(c.finish())
 
 
