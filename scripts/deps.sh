@@ -17,6 +17,8 @@ test_pkgs=(
     desktop-file-utils lintian appstream man-db
     wine64 zstd locales
     orca speech-dispatcher fcitx5 fcitx5-mozc fcitx5-frontend-qt6 ibus ibus-mozc
+    mutter xwayland kwin-wayland kwin-style-breeze
+    libwayland-dev libwayland-bin plasma-wayland-protocols python3-gi
 )
 
 pkgs=("${build_pkgs[@]}")

@@ -105,22 +105,6 @@ class XSession:
         return False
 
     def start(self):
-        r, w = os.pipe()
-        xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(w), "-nolisten", "tcp", "-noreset",
-             "-screen", "0", f"{self.size[0]}x{self.size[1]}x24"],
-            pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(w)
-        self.procs.append(xvfb)
-        num = b""
-        with os.fdopen(r, "rb") as f:
-            while not num.endswith(b"\n"):
-                c = f.read(1)
-                if not c:
-                    raise RuntimeError("Xvfb did not start")
-                num += c
-        self.display = ":" + num.decode().strip()
-
         env = dict(os.environ)
         # Tests run under sudo too: the program would then keep its settings
         # beside itself only in folders of the user behind sudo.
@@ -128,7 +112,6 @@ class XSession:
                   "SUDO_UID", "PKEXEC_UID"):
             env.pop(k, None)
         env.update({
-            "DISPLAY": self.display,
             "XDG_RUNTIME_DIR": self._dir("runtime"),
             "XDG_CONFIG_HOME": self._dir("config"),
             "HOME": self._dir("home"),
@@ -150,6 +133,8 @@ class XSession:
         env["DBUS_SESSION_BUS_ADDRESS"] = out[0]
         self._dbus_pid = int(out[1])
         self.env = env
+        self.display = self.start_server()
+        env["DISPLAY"] = self.display
         launcher = "/usr/libexec/at-spi-bus-launcher"
         if os.path.exists(launcher):
             self.procs.append(subprocess.Popen([launcher, "--launch-immediately"], env=env,
@@ -163,6 +148,24 @@ class XSession:
                            "DBUS_SESSION_BUS_ADDRESS": env["DBUS_SESSION_BUS_ADDRESS"]})
         os.environ.pop("NO_AT_BRIDGE", None)
         return self
+
+    def start_server(self):
+        """Starts the X server (Xvfb on a free display) and returns its name."""
+        r, w = os.pipe()
+        xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(w), "-nolisten", "tcp", "-noreset",
+             "-screen", "0", f"{self.size[0]}x{self.size[1]}x24"],
+            pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(w)
+        self.procs.append(xvfb)
+        num = b""
+        with os.fdopen(r, "rb") as f:
+            while not num.endswith(b"\n"):
+                c = f.read(1)
+                if not c:
+                    raise RuntimeError("Xvfb did not start")
+                num += c
+        return ":" + num.decode().strip()
 
     def stop(self):
         for p in self.apps:
@@ -355,10 +358,16 @@ def run(scenarios):
         sys.exit(1 if failed else 0)
     scenario = args.scenario or next(iter(scenarios))
     c = Checker(f"{name} {scenario}")
+    trap(c, scenarios[scenario], args, c)
+    sys.exit(c.finish())
+
+
+def trap(c, fn, *args):
+    """Runs fn(*args); an unexpected error fails the checker c with its reason."""
     try:
-        scenarios[scenario](args, c)
-    except Exception as e:  # an unexpected error fails the test with its reason
+        return fn(*args)
+    except Exception as e:
         import traceback
         traceback.print_exc()
         c.check(False, f"unexpected {type(e).__name__}: {e}")
-    sys.exit(c.finish())
+        return None

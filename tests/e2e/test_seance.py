@@ -393,5 +393,140 @@ def at_scale_two(args, c):
         p.kill()
 
 
+def cpu_seconds(pid):
+    """The processor time the process has used so far."""
+    import os
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def set_screen(x, size):
+    """Resizes the screen, its output off while it is smaller than the output's mode."""
+    from Xlib.ext import randr
+    d = x.xlib()
+    root = d.screen().root
+    res = root.xrandr_get_screen_resources()
+    crtc = res.crtcs[0]
+    if size == x.size:
+        root.xrandr_set_screen_size(size[0], size[1], 260, 195)
+        d.xrandr_set_crtc_config(crtc, res.config_timestamp, 0, 0, res.modes[0].id,
+                                 randr.Rotate_0, res.outputs[:1])
+    else:
+        d.xrandr_set_crtc_config(crtc, res.config_timestamp, 0, 0, 0, randr.Rotate_0, [])
+        root.xrandr_set_screen_size(size[0], size[1], 180, 130)
+    d.sync()
+    poll(lambda: root.get_geometry().width == size[0], what=f"the screen at {size}")
+
+
+def held_where_on_screen(x, c, r, screen, label):
+    """The pointer is held in the part of r on the screen, or free where none
+    of r is on it."""
+    v = (max(r[0], 0), max(r[1], 0), min(r[2], screen[0]), min(r[3], screen[1]))
+    if v[0] < v[2] and v[1] < v[3]:
+        check_held(x, c, v, label)
+    else:
+        warp(x, screen[0] // 2, screen[1] // 2)
+        time.sleep(0.3)
+        c.equal(x.pointer(), (screen[0] // 2, screen[1] // 2), f"{label}: the pointer free")
+
+
+def screen_shrinks(args, c, wm=True):
+    """The screen shrinks under a possessed board lying partly beyond its
+    bottom right until none of its client area is on the screen: no warp after
+    warp, no busy program, the pointer held in what is left of the client area
+    on the screen, or free where nothing is; the same after the screen grows
+    back. With openbox, which moves the board towards the smaller screen (the
+    confinement follows it), and without a window manager."""
+    with XSession(wm=wm) as x:
+        label = "openbox" if wm else "no window manager"
+        exe = copy_program(args.exe, x._dir("bin"))
+        p, frame, wid = start_board(x, exe)
+        x.xdotool("windowmove", "--sync", wid, 800, 600)
+        time.sleep(0.3)
+        click(x, find(frame, "image", "鳥居"), repeat=2)
+        r = confinement(frame)
+        c.check(r[0] >= 800 and r[3] > 768, f"{label}: the board partly off the screen ({r})")
+        held_where_on_screen(x, c, r, x.size, f"{label}: possession mode")
+
+        set_screen(x, (700, 500))
+        before = cpu_seconds(p.pid)
+        time.sleep(2)
+        used = cpu_seconds(p.pid) - before
+        c.check(used < 0.4, f"{label}: the program at rest on the small screen "
+                            f"({used:.2f} s in 2 s)")
+        held_where_on_screen(x, c, confinement(frame), (700, 500), f"{label}: small screen")
+
+        set_screen(x, x.size)
+        time.sleep(0.5)
+        held_where_on_screen(x, c, confinement(frame), x.size, f"{label}: grown back")
+        click(x, find(frame, "image", "鳥居"), repeat=2)
+        c.equal(rel(x, -3000, -3000), (0, 0), f"{label}: free after possession mode")
+        p.kill()
+
+
+def grab_refused(args, c):
+    """Possession mode begins while another program holds the pointer (a menu
+    open elsewhere): the program asks again a few times a second, never in a
+    busy loop, and holds the pointer as soon as the other grab ends. It lets
+    a screen locker have the pointer after half a minute without input."""
+    from Xlib import X
+    with XSession(wm=True) as x:
+        exe = copy_program(args.exe, x._dir("bin"))
+        p, frame, wid = start_board(x, exe)
+        d = x.xlib()
+        root = d.screen().root
+
+        def grab():
+            status = root.grab_pointer(False, X.ButtonPressMask, X.GrabModeAsync,
+                                       X.GrabModeAsync, X.NONE, X.NONE, X.CurrentTime)
+            d.sync()
+            return status
+
+        def held_by_program():
+            status = grab()
+            if status == X.GrabSuccess:
+                d.ungrab_pointer(X.CurrentTime)
+                d.sync()
+            return status == X.AlreadyGrabbed
+
+        warp(x, *centre(cell(frame, "あ")))
+        c.equal(grab(), X.GrabSuccess, "another program holds the pointer")
+        harness.do_action(find(frame, "image", "鳥居"), 1)  # the double-click's action
+        time.sleep(0.5)
+        before = cpu_seconds(p.pid)
+        time.sleep(2)
+        used = cpu_seconds(p.pid) - before
+        c.check(used < 0.4, f"the program at rest while refused ({used:.2f} s in 2 s)")
+        d.ungrab_pointer(X.CurrentTime)
+        d.sync()
+        try:
+            poll(held_by_program, timeout=2, what="the program's grab")
+        except TimeoutError:
+            pass
+        c.check(held_by_program(), "the pointer held once the other grab ended")
+        click(x, cell(frame, "あ"))
+        c.equal(message(frame), "あ", "a click spells")
+
+        # Half a minute without pointer input: a screen locker may take the
+        # pointer, and the board takes it back at the next motion.
+        time.sleep(31)
+        c.equal(grab(), X.GrabSuccess, "a screen locker takes the pointer after half a minute")
+        d.ungrab_pointer(X.CurrentTime)
+        d.sync()
+        rel(x, 5, 0)
+        try:
+            poll(held_by_program, timeout=2, what="the program's grab")
+        except TimeoutError:
+            pass
+        c.check(held_by_program(), "the pointer held again at the next motion")
+        click(x, find(frame, "image", "鳥居"), repeat=2)
+        c.check(not held_by_program(), "free after possession mode")
+        p.kill()
+
+
 if __name__ == "__main__":
-    harness.run({"seance": seance, "endings": endings, "scale-2": at_scale_two})
+    harness.run({"seance": seance, "endings": endings, "scale-2": at_scale_two,
+                 "screen-shrinks": screen_shrinks,
+                 "screen-shrinks-bare": lambda a, c: screen_shrinks(a, c, wm=False),
+                 "grab-refused": grab_refused})

@@ -1,144 +1,97 @@
-// Pointer confinement on X11.
+// Pointer confinement on X11 and on Wayland desktops through XWayland.
 //
-// On an X server of its own (Xorg, Xvfb) the pointer is held inside the
-// rectangle by four XFixes pointer barriers, one on each edge, each an endless
-// line: barriers cut at the rectangle's corners, or even at the screen's
-// edges, let diagonal motion slip out. Barriers stop every relative motion
-// (mice, touch pads); they leave Qt's own pointer grabs (popup menus) and the
-// program's other windows alone, so menus and modal windows work as usual
-// inside the rectangle, and the confinement is still there when they close.
+// The pointer is held by an active pointer grab confined to a window of the
+// program's own that covers the rectangle exactly (the confine window, an
+// override-redirect window that no window manager frames or moves). The X
+// server clamps the pointer to it, for relative and absolute devices alike;
+// XWayland turns the grab into a Wayland pointer confinement. The grab belongs
+// to the program's X connection: when the program ends in whatever way (a
+// crash, SIGKILL included) the server drops it, with everything else below,
+// and the pointer is free.
 //
-// XWayland cannot hold the pointer in an arbitrary rectangle, only inside one
-// window, by an active pointer grab confined to it; so there the pointer is
-// confined to the board window. The same holds on a server without pointer
-// barriers. Qt replaces that grab with its own for popup menus and drops it
-// when they close; the grab is taken again then. A grab would starve the
-// program's modal windows where they lie beyond the board, and dialogs on
-// other connections altogether, so it waits while one of them is up.
+// The grab is refused (AlreadyGrabbed) while a button is down: the press has
+// an implicit grab of its own, and the double-click that asks for the
+// confinement is such a press. So the grab is taken once the buttons are up,
+// at the release; while it is refused (another program holds a grab: a menu
+// open elsewhere) it is asked for again at the next release or motion, and
+// four times a second, until it holds. Possession goes on meanwhile, the
+// pointer free. It is asked for again at every release, too: a drag of text
+// replaces it with a grab of Qt's own.
 //
-// Barriers stop relative motion only: absolute pointer devices (tablets, touch
-// screens, the pointer of a virtual machine or a remote desktop) and warps
-// pass them. So while the barriers stand, every pointer event the server sends
-// the program is looked at: motion over any of its windows and the pointer
-// leaving one of them, each of which says where the pointer is. One that finds
+// A grab of the program's own would starve its modal windows (the record
+// window, the About window, the font dialog) where they lie beyond the
+// rectangle, and the windows of every other program: it waits while a modal
+// window is up and while another program has the focus. Qt replaces it with a
+// grab of its own for a popup menu and drops that when the menu closes; it is
+// taken again then.
+//
+// On an X server of its own (Xorg, Xvfb) the confine window is input-only,
+// with an empty input shape, and four XFixes pointer barriers stand on the
+// rectangle's edges as well, each an endless line: barriers cut at the
+// rectangle's corners, or even at the screen's edges, let diagonal motion slip
+// out. They stop every relative motion (mice, touch pads) while the grab
+// waits. Absolute motion and warps pass them: so, while they stand, every
+// pointer event the server sends the program is looked at, and one that finds
 // the pointer outside the rectangle moves it back to the rectangle's nearest
-// point. An absolute jump out of the board is undone at the first event it
-// causes; a pointer that stays inside costs one comparison per event. Away
-// from the program's windows (over a window of another program that lies on
-// the board, say) the program hears nothing of the pointer, so there it asks
-// where the pointer is, twenty times a second, until it is back.
+// point; away from the program's windows (over another program's window lying
+// on the board) the program asks where the pointer is, twenty times a second,
+// until it is back. With the barriers standing, the grab also waits after
+// half a minute without pointer input and is taken again at the next motion:
+// a screen locker must be able to grab the pointer.
 //
-// Barriers and grabs belong to the program's X connection: when the program
-// ends, in whatever way (a crash, SIGKILL, SIGTERM and SIGINT included), the
-// server drops them with the connection and the pointer is free.
+// XWayland accepts barriers and does nothing with them, and cannot warp the
+// compositor's pointer: there the grab is all, and the compositor confines
+// its pointer to the surface of a window. mutter (GNOME) does so for any
+// surface the pointer is on, but picks only surfaces that take input: there
+// the confine window is a transparent window that takes input, which XWayland
+// gives a surface of its own over the rectangle, exactly; it is shown only
+// while the grab holds, and the grab reports its pointer events to the board's
+// window, as those of a window that asked for none, and shows the board's
+// cursor over it. KWin (KDE Plasma) confines the pointer only to its active
+// window: there the confine window is input-only as on X11, KWin holds the
+// pointer in the board's whole window, frame and title bar included (where it
+// lets it go), and the X server holds its own copy of the pointer, which the
+// program's windows go by, in the rectangle.
+//
+// When the screen changes while the pointer is held (a monitor unplugged, the
+// resolution lowered), the part of the rectangle on the new screen holds it;
+// where none of it is left the pointer goes free until the screen grows back.
+// From a change of the screen on, the rectangle follows its window, which the
+// window manager may bring onto the smaller screen.
 
+#include "platform/x11/x11confinerect.h"
 #include "platform/x11/x11platform.h"
+#include "platform/x11/x11server.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <vector>
-#include <xcb/xcb.h>
 #include <xcb/xfixes.h>
-#include <xcb/xinput.h>
 
 namespace honura {
 
 namespace {
 
-xcb_connection_t* connection()
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-// The major opcode of the named extension, or 0 when the server lacks it.
-uint8_t extensionOpcode(xcb_connection_t* c, const char* name)
-{
-    xcb_query_extension_reply_t* r = xcb_query_extension_reply(
-        c, xcb_query_extension(c, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-    const uint8_t opcode = r && r->present ? r->major_opcode : 0;
-    std::free(r);
-    return opcode;
-}
-
-bool hasExtension(xcb_connection_t* c, const char* name) { return extensionOpcode(c, name) != 0; }
-
-// What a pointer event says of the pointer: where it is, in screen pixels,
-// and whether it is over one of the program's windows (motion there, or
-// entering one) or away from them (leaving one, or entering the root window,
-// where Qt watches crossings). Core motion, enter and leave events count, and
-// their XInput 2 forms (which Qt asks for where the server has them), xiOpcode
-// being the XInput extension's opcode.
-struct PointerEvent {
-    QPoint at;
-    bool away = false;
-};
-
-std::optional<PointerEvent> pointerEvent(const xcb_generic_event_t* e, uint8_t xiOpcode,
-                                         xcb_window_t root)
-{
-    const uint8_t type = e->response_type & 0x7f;
-    if (type == XCB_MOTION_NOTIFY) {
-        const auto* m = reinterpret_cast<const xcb_motion_notify_event_t*>(e);
-        return PointerEvent{{m->root_x, m->root_y}};
-    }
-    if (type == XCB_ENTER_NOTIFY || type == XCB_LEAVE_NOTIFY) {
-        const auto* m = reinterpret_cast<const xcb_enter_notify_event_t*>(e);
-        return PointerEvent{{m->root_x, m->root_y}, type == XCB_LEAVE_NOTIFY || m->event == root};
-    }
-    const auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(e);
-    if (type != XCB_GE_GENERIC || xiOpcode == 0 || ge->extension != xiOpcode)
-        return std::nullopt;
-    // Positions are 16.16 fixed point: the whole part is the pixel.
-    if (ge->event_type == XCB_INPUT_MOTION) {
-        const auto* m = reinterpret_cast<const xcb_input_motion_event_t*>(e);
-        return PointerEvent{{m->root_x >> 16, m->root_y >> 16}};
-    }
-    if (ge->event_type == XCB_INPUT_ENTER || ge->event_type == XCB_INPUT_LEAVE) {
-        const auto* m = reinterpret_cast<const xcb_input_enter_event_t*>(e);
-        return PointerEvent{{m->root_x >> 16, m->root_y >> 16},
-                            ge->event_type == XCB_INPUT_LEAVE || m->event == root};
-    }
-    return std::nullopt;
-}
-
-// XWayland announces itself by an extension of its own since version 23, and
-// before that by the names of its outputs, which Qt gives its screens.
-bool isXWayland(xcb_connection_t* c)
-{
-    if (hasExtension(c, "XWAYLAND"))
-        return true;
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(), [](const QScreen* s) {
-        return s->name().startsWith(QLatin1String("XWAYLAND"));
-    });
-}
-
-// XFixes 5 brought pointer barriers. Asks for the version the library knows,
-// as Qt does, so that this connection's XFixes version is never lowered.
-bool hasBarriers(xcb_connection_t* c)
-{
-    if (!hasExtension(c, "XFIXES"))
-        return false;
-    xcb_xfixes_query_version_reply_t* r = xcb_xfixes_query_version_reply(
-        c, xcb_xfixes_query_version(c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
-        nullptr);
-    const bool ok = r && r->major_version >= 5;
-    std::free(r);
-    return ok;
-}
+// How often the pointer is asked for while it is away from the program's
+// windows: twenty times a second.
+constexpr int kAwayPollMs = 50;
+// How often a refused grab is asked for again without pointer input: four
+// times a second; and at most ten times a second on motion.
+constexpr int kGrabRetryMs = 250;
+constexpr int kGrabRetryOnMotionMs = 100;
+// After this long without pointer input the grab waits, where barriers hold.
+constexpr int kGrabIdleMs = 30000;
 
 // The top-level window of the program that holds the given point.
 QWindow* windowAt(QPoint p)
@@ -150,9 +103,19 @@ QWindow* windowAt(QPoint p)
     return nullptr;
 }
 
-// How often the pointer is asked for while it is away from the program's
-// windows, in milliseconds: twenty times a second.
-constexpr int kAwayPollMs = 50;
+bool popupShown()
+{
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    return std::any_of(windows.begin(), windows.end(),
+                       [](const QWindow* w) { return w->isVisible() && w->type() == Qt::Popup; });
+}
+
+// The position of a window's client area in device pixels.
+QPoint devicePosition(const QWindow* w)
+{
+    const qreal dpr = w->devicePixelRatio();
+    return {qRound(w->x() * dpr), qRound(w->y() * dpr)};
+}
 
 class Confinement : public QObject, public QAbstractNativeEventFilter {
   public:
@@ -162,12 +125,7 @@ class Confinement : public QObject, public QAbstractNativeEventFilter {
         return *c;
     }
 
-    Confinement()
-    {
-        awayPoll_.setInterval(kAwayPollMs);
-        connect(&awayPoll_, &QTimer::timeout, this, &Confinement::pollPointer);
-    }
-
+    Confinement();
     bool confine(const PixelRect& logical);
     bool release();
 
@@ -177,75 +135,136 @@ class Confinement : public QObject, public QAbstractNativeEventFilter {
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
-    enum class Server { Unknown, Barriers, GrabOnly };
-    Server server(xcb_connection_t* c);
-    bool confineByBarriers(xcb_connection_t* c, const PixelRect& r);
+    void learnServer(xcb_connection_t* c);
+    void apply();
+    void placeBarriers(xcb_connection_t* c, const PixelRect& r);
+    void removeBarriers(xcb_connection_t* c);
+    void placeConfineWindow(xcb_connection_t* c, const PixelRect& r);
+    void showConfineWindow(xcb_connection_t* c, bool shown);
+    void paintConfineWindow(xcb_connection_t* c);
+    void destroyConfineWindow(xcb_connection_t* c);
     void holdInside(xcb_connection_t* c, QPoint at) const;
     void pollPointer();
     bool grabAllowed() const;
-    bool updateGrab();
+    void updateGrab();
+    void takeGrab(xcb_connection_t* c);
+    void dropGrab(xcb_connection_t* c);
+    void askGrabSoon();
+    void onPointerEvent(const x11::PointerEvent& p);
 
-    Server server_ = Server::Unknown;
+    // What the server offers, learnt at the first confinement.
+    bool learnt_ = false;
+    bool barriersWork_ = false; // an X server of its own with pointer barriers
+    bool surfaceOfOwn_ = false; // a compositor that confines to a surface that never has focus
     uint8_t xiOpcode_ = 0;
+    xcb_window_t root_ = 0;
+
+    std::optional<PixelRect> wanted_; // the rectangle asked for, device pixels
+    std::optional<PixelRect> held_;   // its part on the screen, where the pointer is held
+    QPointer<QWindow> window_;        // the window the rectangle lies in
+    QPoint windowAt_;                 // where that window was, device pixels
+    bool followWindow_ = false;       // the screen changed: the rectangle follows the window
+
     std::vector<xcb_xfixes_barrier_t> barriers_;
-    std::optional<PixelRect> held_; // the rectangle the barriers stand around
-    QTimer awayPoll_;               // while the pointer is away from the program's windows
-    QPointer<QWindow> grabWindow_;  // XWayland: the window the pointer is held in
-    bool focusLost_ = false;        // another program's window took the focus meanwhile
+    xcb_window_t confineWindow_ = 0;
+    bool confineShown_ = false;
+    bool grabbed_ = false;
+    bool idle_ = false;      // the grab waits for pointer input
+    bool focusLost_ = false; // another program's window has the focus
+    bool askQueued_ = false;
+    QElapsedTimer lastAsked_;
+
+    QTimer awayPoll_;  // while the pointer is away from the program's windows
+    QTimer grabRetry_; // while the grab is refused
+    QTimer idleTimer_; // since the last pointer input
 };
 
-Confinement::Server Confinement::server(xcb_connection_t* c)
+Confinement::Confinement()
 {
-    if (server_ == Server::Unknown) {
-        if (isXWayland(c))
-            server_ = Server::GrabOnly;
-        else
-            server_ = hasBarriers(c) ? Server::Barriers : Server::GrabOnly;
-        if (server_ == Server::Barriers) {
-            xiOpcode_ = extensionOpcode(c, "XInputExtension");
-            qApp->installNativeEventFilter(this);
-        }
+    awayPoll_.setInterval(kAwayPollMs);
+    connect(&awayPoll_, &QTimer::timeout, this, &Confinement::pollPointer);
+    grabRetry_.setInterval(kGrabRetryMs);
+    connect(&grabRetry_, &QTimer::timeout, this, &Confinement::updateGrab);
+    idleTimer_.setInterval(kGrabIdleMs);
+    idleTimer_.setSingleShot(true);
+    connect(&idleTimer_, &QTimer::timeout, this, [this] {
+        idle_ = true;
+        updateGrab();
+    });
+}
+
+void Confinement::learnServer(xcb_connection_t* c)
+{
+    if (learnt_)
+        return;
+    learnt_ = true;
+    root_ = x11::rootWindow(c);
+    xiOpcode_ = x11::extensionOpcode(c, "XInputExtension");
+    if (x11::isXWayland(c)) {
+        const QByteArray wm = x11::windowManagerName(c);
+        surfaceOfOwn_ = (wm == "Mutter" || wm == "GNOME Shell") && x11::argbVisual(c) != 0;
+    } else {
+        barriersWork_ = x11::hasBarriers(c);
     }
-    return server_;
+    x11::watchRootSize(c);
+    qApp->installNativeEventFilter(this);
+    qApp->installEventFilter(this);
 }
 
 bool Confinement::confine(const PixelRect& logical)
 {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11::connection();
     if (!c)
         return false;
     release();
-    if (server(c) == Server::Barriers)
-        return confineByBarriers(c, toDevicePixels(logical));
+    learnServer(c);
     const QPoint centre((logical.left + logical.right) / 2, (logical.top + logical.bottom) / 2);
-    grabWindow_ = windowAt(centre);
+    window_ = windowAt(centre);
+    if (window_)
+        windowAt_ = devicePosition(window_);
     focusLost_ = false;
-    if (!grabWindow_)
-        return false;
-    static bool filtering = false;
-    if (!filtering) {
-        qApp->installEventFilter(this);
-        filtering = true;
-    }
-    return updateGrab();
+    idle_ = false;
+    wanted_ = toDevicePixels(logical);
+    apply();
+    return held_.has_value();
 }
 
-bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r)
+// Holds the pointer in the part of the rectangle that is on the screen, or
+// lets it go where none is.
+void Confinement::apply()
 {
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    if (!screen || r.right <= r.left || r.bottom <= r.top)
-        return false;
-    const xcb_window_t root = screen->root;
-    const int width = screen->width_in_pixels;
-    const int height = screen->height_in_pixels;
-
-    // Bring the pointer inside first, as the barriers only stop it crossing.
-    held_ = r;
-    xcb_query_pointer_reply_t* p = xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr);
-    if (p) {
-        holdInside(c, QPoint(p->root_x, p->root_y));
-        std::free(p);
+    xcb_connection_t* c = x11::connection();
+    if (!c || !wanted_)
+        return;
+    const QPoint screen = x11::rootSize(c);
+    const std::optional<PixelRect> visible = confine::visiblePart(*wanted_, screen.x(), screen.y());
+    if (visible == held_)
+        return updateGrab();
+    held_ = visible;
+    if (!held_) {
+        dropGrab(c);
+        removeBarriers(c);
+        destroyConfineWindow(c);
+        awayPoll_.stop();
+        grabRetry_.stop();
+        xcb_flush(c);
+        return;
     }
+    if (barriersWork_)
+        placeBarriers(c, *held_);
+    placeConfineWindow(c, *held_);
+    xcb_flush(c);
+    updateGrab();
+}
+
+void Confinement::placeBarriers(xcb_connection_t* c, const PixelRect& r)
+{
+    removeBarriers(c);
+    // Bring the pointer inside first, as the barriers only stop it crossing.
+    const auto p = std::unique_ptr<xcb_query_pointer_reply_t, decltype(&std::free)>(
+        xcb_query_pointer_reply(c, xcb_query_pointer(c, root_), nullptr), &std::free);
+    if (p)
+        holdInside(c, QPoint(p->root_x, p->root_y));
 
     // A barrier at x stops leftward motion at x and rightward motion at x - 1,
     // so the right and bottom edges, which lie outside the rectangle, hold the
@@ -256,8 +275,7 @@ bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r)
     // whole screen, lets diagonal motion through: the server checks where the
     // motion meets the barrier's line at a point mirrored about the motion's
     // start, which for a segment often lies beyond its ends.
-    const auto clampX = [width](int v) { return static_cast<uint16_t>(std::clamp(v, 0, width)); };
-    const auto clampY = [height](int v) { return static_cast<uint16_t>(std::clamp(v, 0, height)); };
+    const auto at = [](int v) { return static_cast<uint16_t>(v); };
     constexpr auto kEndless1 = static_cast<uint16_t>(-1);
     constexpr auto kEndless2 = static_cast<uint16_t>(-2);
     struct Line {
@@ -265,29 +283,112 @@ bool Confinement::confineByBarriers(xcb_connection_t* c, const PixelRect& r)
         uint32_t passes;
     };
     const std::array<Line, 4> lines = {{
-        {clampX(r.left), kEndless1, clampX(r.left), kEndless2,
-         XCB_XFIXES_BARRIER_DIRECTIONS_POSITIVE_X},
-        {clampX(r.right), kEndless1, clampX(r.right), kEndless2,
-         XCB_XFIXES_BARRIER_DIRECTIONS_NEGATIVE_X},
-        {kEndless1, clampY(r.top), kEndless2, clampY(r.top),
-         XCB_XFIXES_BARRIER_DIRECTIONS_POSITIVE_Y},
-        {kEndless1, clampY(r.bottom), kEndless2, clampY(r.bottom),
+        {at(r.left), kEndless1, at(r.left), kEndless2, XCB_XFIXES_BARRIER_DIRECTIONS_POSITIVE_X},
+        {at(r.right), kEndless1, at(r.right), kEndless2, XCB_XFIXES_BARRIER_DIRECTIONS_NEGATIVE_X},
+        {kEndless1, at(r.top), kEndless2, at(r.top), XCB_XFIXES_BARRIER_DIRECTIONS_POSITIVE_Y},
+        {kEndless1, at(r.bottom), kEndless2, at(r.bottom),
          XCB_XFIXES_BARRIER_DIRECTIONS_NEGATIVE_Y},
     }};
-    bool ok = true;
     for (const Line& l : lines) {
         const xcb_xfixes_barrier_t id = xcb_generate_id(c);
         const xcb_void_cookie_t ck = xcb_xfixes_create_pointer_barrier_checked(
-            c, id, root, l.x1, l.y1, l.x2, l.y2, l.passes, 0, nullptr);
-        if (xcb_generic_error_t* err = xcb_request_check(c, ck)) {
+            c, id, root_, l.x1, l.y1, l.x2, l.y2, l.passes, 0, nullptr);
+        if (xcb_generic_error_t* err = xcb_request_check(c, ck))
             std::free(err);
-            ok = false;
-            continue;
-        }
-        barriers_.push_back(id);
+        else
+            barriers_.push_back(id);
     }
-    xcb_flush(c);
-    return ok;
+}
+
+void Confinement::removeBarriers(xcb_connection_t* c)
+{
+    for (const xcb_xfixes_barrier_t id : barriers_)
+        xcb_xfixes_delete_pointer_barrier(c, id);
+    barriers_.clear();
+}
+
+// The confine window: override-redirect (no window manager frames or moves
+// it). Input-only, with an empty input shape, the pointer's events go to the
+// windows below it. Where the compositor confines the pointer to a surface of
+// its own, it is a transparent window, which XWayland gives a surface, and
+// takes input: mutter picks only surfaces that do, and confines the pointer
+// only to the surface under it. Its events go to the board all the same: the
+// grab reports them to the board's window, as the events of a window that
+// asked for none, and shows the board's cursor over it. It is shown only
+// while the grab holds.
+void Confinement::placeConfineWindow(xcb_connection_t* c, const PixelRect& r)
+{
+    const auto w = static_cast<uint16_t>(r.right - r.left);
+    const auto h = static_cast<uint16_t>(r.bottom - r.top);
+    if (confineWindow_ != 0) {
+        const std::array<uint32_t, 4> geometry = {static_cast<uint32_t>(r.left),
+                                                  static_cast<uint32_t>(r.top), w, h};
+        xcb_configure_window(c, confineWindow_,
+                             XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                                 XCB_CONFIG_WINDOW_HEIGHT,
+                             geometry.data());
+        if (confineShown_)
+            paintConfineWindow(c); // what the new size uncovered
+        return;
+    }
+    confineWindow_ = xcb_generate_id(c);
+    const auto x = static_cast<int16_t>(r.left);
+    const auto y = static_cast<int16_t>(r.top);
+    if (surfaceOfOwn_) {
+        const xcb_visualid_t visual = x11::argbVisual(c);
+        const xcb_colormap_t colormap = xcb_generate_id(c);
+        xcb_create_colormap(c, XCB_COLORMAP_ALLOC_NONE, colormap, root_, visual);
+        // Values in the order of their mask bits.
+        const std::array<uint32_t, 4> values = {0, 0, 1, colormap};
+        xcb_create_window(
+            c, 32, confineWindow_, root_, x, y, w, h, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, visual,
+            XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_COLORMAP,
+            values.data());
+        xcb_free_colormap(c, colormap);
+        return;
+    }
+    const uint32_t overrideRedirect = 1;
+    xcb_create_window(c, 0, confineWindow_, root_, x, y, w, h, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
+    const xcb_xfixes_region_t empty = xcb_generate_id(c);
+    xcb_xfixes_create_region(c, empty, 0, nullptr);
+    xcb_xfixes_set_window_shape_region(c, confineWindow_, XCB_SHAPE_SK_INPUT, 0, 0, empty);
+    xcb_xfixes_destroy_region(c, empty);
+}
+
+void Confinement::showConfineWindow(xcb_connection_t* c, bool shown)
+{
+    if (confineWindow_ == 0 || shown == confineShown_)
+        return;
+    confineShown_ = shown;
+    if (!shown) {
+        xcb_unmap_window(c, confineWindow_);
+        return;
+    }
+    xcb_map_window(c, confineWindow_);
+    paintConfineWindow(c);
+}
+
+// XWayland gives a surface content, which the compositor needs to put it
+// under the pointer, once something is drawn on it: transparency.
+void Confinement::paintConfineWindow(xcb_connection_t* c)
+{
+    if (!surfaceOfOwn_)
+        return;
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    const uint32_t transparent = 0;
+    xcb_create_gc(c, gc, confineWindow_, XCB_GC_FOREGROUND, &transparent);
+    const xcb_rectangle_t all{0, 0, UINT16_MAX, UINT16_MAX};
+    xcb_poly_fill_rectangle(c, confineWindow_, gc, 1, &all);
+    xcb_free_gc(c, gc);
+}
+
+void Confinement::destroyConfineWindow(xcb_connection_t* c)
+{
+    if (confineWindow_ != 0)
+        xcb_destroy_window(c, confineWindow_);
+    confineWindow_ = 0;
+    confineShown_ = false;
 }
 
 // Moves the pointer, found at the given place, to the nearest point of the
@@ -296,114 +397,195 @@ void Confinement::holdInside(xcb_connection_t* c, QPoint at) const
 {
     if (!held_)
         return;
-    const PixelRect& r = *held_;
-    const int x = std::clamp(at.x(), r.left, r.right - 1);
-    const int y = std::clamp(at.y(), r.top, r.bottom - 1);
-    if (x == at.x() && y == at.y())
+    const QPoint inside = confine::nearestInside(at, *held_);
+    if (inside == at)
         return;
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    xcb_warp_pointer(c, XCB_NONE, screen->root, 0, 0, 0, 0, static_cast<int16_t>(x),
-                     static_cast<int16_t>(y));
+    xcb_warp_pointer(c, XCB_NONE, root_, 0, 0, 0, 0, static_cast<int16_t>(inside.x()),
+                     static_cast<int16_t>(inside.y()));
     xcb_flush(c);
+}
+
+void Confinement::onPointerEvent(const x11::PointerEvent& p)
+{
+    xcb_connection_t* c = x11::connection();
+    if (barriersWork_) {
+        holdInside(c, p.at);
+        if (!p.away)
+            awayPoll_.stop();
+        else if (!awayPoll_.isActive())
+            awayPoll_.start();
+        idleTimer_.start();
+        if (idle_) {
+            idle_ = false;
+            askGrabSoon();
+        }
+    }
+    // A release ends the implicit grab that refused ours; it also ends a drag,
+    // whose grab replaced ours.
+    if (p.released ||
+        (!grabbed_ && (!lastAsked_.isValid() || lastAsked_.elapsed() >= kGrabRetryOnMotionMs)))
+        askGrabSoon();
 }
 
 bool Confinement::nativeEventFilter(const QByteArray& /*type*/, void* message, qintptr* /*result*/)
 {
-    xcb_connection_t* c = held_ ? connection() : nullptr;
-    if (!c)
+    if (!wanted_)
         return false;
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const std::optional<PointerEvent> p =
-        pointerEvent(static_cast<const xcb_generic_event_t*>(message), xiOpcode_, root);
-    if (p) {
-        holdInside(c, p->at);
-        if (!p->away)
-            awayPoll_.stop();
-        else if (!awayPoll_.isActive())
-            awayPoll_.start();
+    const auto* e = static_cast<const xcb_generic_event_t*>(message);
+    if (x11::isRootResize(e, root_)) {
+        followWindow_ = true;
+        QTimer::singleShot(0, this, &Confinement::apply);
+    } else if (held_) {
+        if (const std::optional<x11::PointerEvent> p = x11::pointerEvent(e, xiOpcode_, root_))
+            onPointerEvent(*p);
     }
     return false; // Qt handles the event as usual
 }
 
 void Confinement::pollPointer()
 {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11::connection();
     if (!c || !held_)
         return;
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    xcb_query_pointer_reply_t* p = xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr);
+    const auto p = std::unique_ptr<xcb_query_pointer_reply_t, decltype(&std::free)>(
+        xcb_query_pointer_reply(c, xcb_query_pointer(c, root_), nullptr), &std::free);
     if (p)
         holdInside(c, QPoint(p->root_x, p->root_y));
-    std::free(p);
 }
 
-// Where the pointer can only be held by a grab, the program's modal windows
-// (the record window, the About window, the font dialog) and a window of
-// another program that has the focus need the pointer free: the grab waits
-// until they are gone.
+// The program's modal windows and a window of another program that has the
+// focus need the pointer free of the grab; a minimised board has no window to
+// grab for.
 bool Confinement::grabAllowed() const
 {
-    return grabWindow_ && grabWindow_->isVisible() && !QGuiApplication::modalWindow() &&
-           !focusLost_;
+    return window_ && window_->isVisible() && window_->visibility() != QWindow::Minimized &&
+           !QGuiApplication::modalWindow() && !focusLost_;
 }
 
-bool Confinement::updateGrab()
+void Confinement::askGrabSoon()
 {
-    xcb_connection_t* c = connection();
-    if (!c || !grabWindow_)
-        return false;
-    if (!grabAllowed()) {
-        xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+    if (askQueued_)
+        return;
+    askQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+        askQueued_ = false;
+        updateGrab();
+    });
+}
+
+void Confinement::updateGrab()
+{
+    xcb_connection_t* c = x11::connection();
+    if (!c || !held_)
+        return;
+    if (popupShown()) {
+        // Qt's grab for the popup stands in for this one until it closes.
+        grabbed_ = false;
+        showConfineWindow(c, false);
+        grabRetry_.stop();
         xcb_flush(c);
-        return true;
+        return;
     }
-    const auto win = static_cast<xcb_window_t>(grabWindow_->winId());
+    if (!grabAllowed() || (idle_ && barriersWork_)) {
+        dropGrab(c);
+        showConfineWindow(c, false);
+        grabRetry_.stop();
+        xcb_flush(c);
+        return;
+    }
+    takeGrab(c);
+    if (grabbed_) {
+        grabRetry_.stop();
+        if (barriersWork_)
+            idleTimer_.start();
+    } else {
+        showConfineWindow(c, false);
+        if (!grabRetry_.isActive())
+            grabRetry_.start();
+    }
+    xcb_flush(c);
+}
+
+// Asks for the grab, unless a button is down, whose implicit grab would
+// refuse it.
+void Confinement::takeGrab(xcb_connection_t* c)
+{
+    lastAsked_.start();
+    const auto p = std::unique_ptr<xcb_query_pointer_reply_t, decltype(&std::free)>(
+        xcb_query_pointer_reply(c, xcb_query_pointer(c, root_), nullptr), &std::free);
+    constexpr uint16_t kButtons = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3 |
+                                  XCB_BUTTON_MASK_4 | XCB_BUTTON_MASK_5;
+    if (!p || (p->mask & kButtons)) {
+        grabbed_ = false;
+        return;
+    }
+    showConfineWindow(c, true);
+    const auto win = static_cast<xcb_window_t>(window_->winId());
     const uint16_t mask = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
                           XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW |
                           XCB_EVENT_MASK_LEAVE_WINDOW;
     // Owner events: the program's windows get their pointer events as usual.
-    xcb_grab_pointer_reply_t* r = xcb_grab_pointer_reply(
-        c,
-        xcb_grab_pointer(c, 1, win, mask, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, win, XCB_NONE,
-                         XCB_CURRENT_TIME),
-        nullptr);
-    const bool ok = r && r->status == XCB_GRAB_STATUS_SUCCESS;
-    std::free(r);
-    return ok;
+    const auto r = std::unique_ptr<xcb_grab_pointer_reply_t, decltype(&std::free)>(
+        xcb_grab_pointer_reply(c,
+                               xcb_grab_pointer(c, 1, win, mask, XCB_GRAB_MODE_ASYNC,
+                                                XCB_GRAB_MODE_ASYNC, confineWindow_, XCB_NONE,
+                                                XCB_CURRENT_TIME),
+                               nullptr),
+        &std::free);
+    grabbed_ = r && r->status == XCB_GRAB_STATUS_SUCCESS;
+}
+
+void Confinement::dropGrab(xcb_connection_t* c)
+{
+    if (grabbed_)
+        xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+    grabbed_ = false;
 }
 
 bool Confinement::release()
 {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11::connection();
     if (!c)
         return false;
-    for (const xcb_xfixes_barrier_t id : barriers_)
-        xcb_xfixes_delete_pointer_barrier(c, id);
-    barriers_.clear();
+    const bool held = wanted_.has_value();
+    wanted_.reset();
     held_.reset();
-    awayPoll_.stop();
-    if (grabWindow_) {
-        grabWindow_ = nullptr;
+    followWindow_ = false;
+    removeBarriers(c);
+    if (held && !popupShown())
         xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
-    }
+    grabbed_ = false;
+    destroyConfineWindow(c);
+    window_ = nullptr;
+    awayPoll_.stop();
+    grabRetry_.stop();
+    idleTimer_.stop();
     xcb_flush(c);
     return true;
 }
 
 // Qt takes the pointer grab for a popup menu and lets it go when the menu
 // closes; modal windows come and go, and so does the focus: the grab follows.
+// After a change of the screen the rectangle moves with its window, which the
+// window manager may bring back onto the smaller screen.
 bool Confinement::eventFilter(QObject* watched, QEvent* e)
 {
-    if (grabWindow_) {
+    if (wanted_) {
+        const QEvent::Type t = e->type();
         const auto* w = qobject_cast<QWindow*>(watched);
-        const bool popupGone = e->type() == QEvent::Hide && w && w->type() == Qt::Popup;
-        const bool modal = (e->type() == QEvent::Show || e->type() == QEvent::Hide) && w &&
-                           w->modality() != Qt::NonModal;
-        if (e->type() == QEvent::ApplicationStateChange)
+        if (t == QEvent::ApplicationStateChange) {
             focusLost_ = QGuiApplication::applicationState() != Qt::ApplicationActive &&
                          !QGuiApplication::modalWindow();
-        if (popupGone || modal || e->type() == QEvent::ApplicationStateChange)
-            QTimer::singleShot(0, this, [this] { updateGrab(); });
+            askGrabSoon();
+        } else if (w && (t == QEvent::Show || t == QEvent::Hide) &&
+                   (w->type() == Qt::Popup || w->modality() != Qt::NonModal)) {
+            askGrabSoon();
+        } else if (w && w == window_ && t == QEvent::Move && followWindow_) {
+            const QPoint now = devicePosition(w);
+            wanted_ = confine::shifted(*wanted_, now - windowAt_);
+            windowAt_ = now;
+            QTimer::singleShot(0, this, &Confinement::apply);
+        }
     }
     return QObject::eventFilter(watched, e);
 }
