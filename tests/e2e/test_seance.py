@@ -444,7 +444,8 @@ def screen_shrinks(args, c, wm=True):
         p, frame, wid = start_board(x, exe)
         x.xdotool("windowmove", "--sync", wid, 800, 600)
         time.sleep(0.3)
-        click(x, find(frame, "image", "鳥居"), repeat=2)
+        torii = find(frame, "image", "鳥居")  # named after the mode once possessed
+        click(x, torii, repeat=2)
         r = confinement(frame)
         c.check(r[0] >= 800 and r[3] > 768, f"{label}: the board partly off the screen ({r})")
         held_where_on_screen(x, c, r, x.size, f"{label}: possession mode")
@@ -460,7 +461,7 @@ def screen_shrinks(args, c, wm=True):
         set_screen(x, x.size)
         time.sleep(0.5)
         held_where_on_screen(x, c, confinement(frame), x.size, f"{label}: grown back")
-        click(x, find(frame, "image", "鳥居"), repeat=2)
+        click(x, torii, repeat=2)
         c.equal(rel(x, -3000, -3000), (0, 0), f"{label}: free after possession mode")
         p.kill()
 
@@ -492,7 +493,8 @@ def grab_refused(args, c):
 
         warp(x, *centre(cell(frame, "あ")))
         c.equal(grab(), X.GrabSuccess, "another program holds the pointer")
-        harness.do_action(find(frame, "image", "鳥居"), 1)  # the double-click's action
+        torii = find(frame, "image", "鳥居")  # named after the mode once possessed
+        harness.do_action(torii, 1)  # the double-click's action
         time.sleep(0.5)
         before = cpu_seconds(p.pid)
         time.sleep(2)
@@ -520,7 +522,7 @@ def grab_refused(args, c):
         except TimeoutError:
             pass
         c.check(held_by_program(), "the pointer held again at the next motion")
-        click(x, find(frame, "image", "鳥居"), repeat=2)
+        click(x, torii, repeat=2)
         c.check(not held_by_program(), "free after possession mode")
         p.kill()
 
