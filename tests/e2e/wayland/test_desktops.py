@@ -93,14 +93,22 @@ class Board:
     def message(self):
         return text_of(find(self.frame, "text", "メッセージ"))
 
-    def click(self, caption, repeat=1, role="label"):
-        self.d.mouse.goto(*centre(extents(find(self.frame, role, caption))))
+    def click(self, caption, repeat=1):
+        self.press(find(self.frame, "label", caption), repeat)
+
+    def torii(self, repeat=1):
+        self.press(torii_of(self.frame), repeat)
+
+    def press(self, acc, repeat):
+        self.d.mouse.goto(*centre(extents(acc)))
         time.sleep(0.05)
         self.d.mouse.click(repeat)
         time.sleep(GAP)
 
-    def torii(self, repeat=1):
-        self.click("鳥居", repeat, role="image")
+
+def torii_of(frame):
+    """The torii, whose name tells the mode: 鳥居, or 鳥居（憑依モード）."""
+    return next(a for a in harness.find_all(frame, "image") if a.name.startswith("鳥居"))
 
 
 def escape(d, r, ux, uy):
@@ -162,7 +170,7 @@ def time_to_hold(d, board, r, steady):
     """The shortest wait after the gesture's second click that a jump to the
     left (one motion of 2000 pixels) is held as well as it is later on."""
     for delay in DELAYS:
-        d.mouse.goto(*centre(extents(find(board.frame, "image", "鳥居"))))
+        d.mouse.goto(*centre(extents(torii_of(board.frame))))
         time.sleep(0.05)
         d.mouse.click(2)
         time.sleep(delay)
