@@ -125,9 +125,12 @@ void FontDialog::buildControls(const QStringList& faces)
     setTabOrder(sizeEdit_, sizeList_);
     setTabOrder(sizeList_, sample_);
     faceList_->setFocus();
-    // 60 characters of the dialog's font wide (the lists would ask for the
-    // width of their longest names), lists of about ten rows.
-    resize(QSize(60 * fontMetrics().averageCharWidth(), 26 * fontMetrics().height())
+    // 80 characters of the dialog's font wide (the lists would ask for the
+    // width of their longest names), lists of about ten rows. A face name
+    // longer than its column is cut short with an ellipsis, as the system's
+    // font dialogs show them, not scrolled sideways.
+    faceList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    resize(QSize(80 * fontMetrics().averageCharWidth(), 26 * fontMetrics().height())
                .expandedTo(minimumSizeHint()));
 }
 
