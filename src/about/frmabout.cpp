@@ -52,6 +52,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     setWindowIcon(pictures::appIcon());
     setFont(faceFont(aboutdef::kWindowFace, aboutdef::kWindowPointSize));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    platform().useDialogFrame(*this); // the close box only, as the flags say
 
     buildControls();
     placeWindow();

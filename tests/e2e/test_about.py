@@ -94,7 +94,8 @@ def about(args, c):
         title, actions = window_title_and_actions(x, wid)
         c.equal(title, CAPTION, "title shown by the window manager")
         c.check(not actions & {"_NET_WM_ACTION_RESIZE", "_NET_WM_ACTION_MAXIMIZE_HORZ",
-                               "_NET_WM_ACTION_MAXIMIZE_VERT"}, f"fixed size ({actions})")
+                               "_NET_WM_ACTION_MAXIMIZE_VERT", "_NET_WM_ACTION_MINIMIZE"},
+                f"fixed size, neither minimised nor maximised ({actions})")
 
         # The board waits: its quit command does nothing while About is open.
         x.click_center(find(frame, "menu item", "終了"))
