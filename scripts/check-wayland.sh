@@ -36,14 +36,21 @@ cmake --build "$build" --target honura honura_fakeinput >/dev/null ||
 fakeinput=$build/tests/e2e/wayland/honura_fakeinput
 
 results=$(mktemp)
-trap 'rm -f "$results"' EXIT
+hold=$(mktemp -d /run/honura-wayland.XXXXXX) || missing "cannot make a folder in /run"
+trap 'rm -f "$results"; rmdir "$hold"' EXIT
 failed=()
 for desktop in gnome kde x11-openbox x11; do
     echo "check-wayland: $desktop"
     start=$SECONDS
+    # The private /tmp hides the machine's: a checkout or build below /tmp is
+    # bound back into it at the same place.
     # shellcheck disable=SC2016 # expanded by the inner shell
     timeout -k 10 240 unshare -mnp --fork --mount-proc \
-        sh -c 'mount -t tmpfs -o mode=1777 tmpfs /tmp && exec "$@"' sh \
+        sh -c 'mount --bind /tmp "$0" && mount -t tmpfs -o mode=1777 tmpfs /tmp || exit 1
+            for d in "$1" "$2"; do
+                case $d in /tmp/*) mkdir -p "$d" && mount --bind "$0${d#/tmp}" "$d" || exit 1 ;; esac
+            done
+            shift 2 && exec "$@"' "$hold" "$root" "$build" \
         "$python" "$root/tests/e2e/wayland/test_desktops.py" --desktop "$desktop" \
         --exe "$build/honura" --fakeinput "$fakeinput" 2>&1 | tee -a "$results"
     status=${PIPESTATUS[0]}
