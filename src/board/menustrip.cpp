@@ -354,7 +354,9 @@ void MenuStrip::mouseMoveEvent(QMouseEvent* e)
         pressed_ = false;
         update();
     }
-    if (keyboard_)
+    // A move with the pointer where it was pressed is the window moving
+    // under it, and takes nothing back (see the release).
+    if (keyboard_ || (pressed_ && e->globalPosition() == pressedAt_))
         return;
     // While the button is held, the command stays down until the pointer is
     // over another; a move beside the commands does not take it back, and
@@ -370,6 +372,7 @@ void MenuStrip::mousePressEvent(QMouseEvent* e)
         return;
     setKeyboardMode(false);
     pressed_ = true;
+    pressedAt_ = e->globalPosition();
     current_ = commandAt(e->position().toPoint());
     update();
 }
@@ -379,7 +382,12 @@ void MenuStrip::mouseReleaseEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton || !pressed_)
         return;
     pressed_ = false;
-    const int index = commandAt(e->position().toPoint());
+    // A release where the press was is a click on the command that took the
+    // press, wherever the window has put the strip under the pointer since: a
+    // window manager may move the window a little after it has mapped it, and
+    // a late move leaves the pointer on another part of the strip.
+    const int index =
+        e->globalPosition() == pressedAt_ ? current_ : commandAt(e->position().toPoint());
     update();
     if (index >= 0 && index == current_)
         trigger(index);

@@ -3,13 +3,15 @@
 // the window is too narrow for one row, the commands wrap onto further rows as
 // a native menu bar does, so that none is ever hidden. Drawn by the widget
 // style as its menu bars are, framed under the pointer and sunken while held
-// down; the mouse triggers a command on release over it. The keyboard reaches
+// down; the mouse triggers a command on release over it, or where it was
+// pressed when the window has moved under the pointer. The keyboard reaches
 // the strip with Alt or F10 (then the arrow keys, Enter or Space, Esc) and
 // leaves it, back where it was, with Esc, Alt, F10, a click elsewhere or the
 // window losing the focus.
 
 #include <QList>
 #include <QMargins>
+#include <QPointF>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
@@ -76,6 +78,7 @@ class MenuStrip : public QWidget {
     mutable bool underlined_ = false;
     int current_ = -1;
     bool pressed_ = false;
+    QPointF pressedAt_; // the pointer's place on the screen at the press
     bool keyboard_ = false;
     bool altAlone_ = false;
     QPointer<QWidget> focusBefore_;

@@ -144,6 +144,25 @@ void TestAccess::menuStripWrapsAndTakesKeys()
     QVERIFY(!strip->keyboardMode());
     QTest::mouseRelease(strip, Qt::LeftButton, {}, strip->commandRect(3).center());
     QCOMPARE(about.size(), 2);
+    // The window moved under a still pointer between press and release (the
+    // positions in the strip change, the screen's do not): the command that
+    // took the press triggers, not the one now under the pointer. Once the
+    // pointer itself has moved off, the release triggers nothing.
+    const QPoint screen = strip->mapToGlobal(strip->commandRect(3).center());
+    const auto send = [strip](QEvent::Type type, QPoint local, QPoint global) {
+        const bool move = type == QEvent::MouseMove;
+        QMouseEvent ev(type, local, global, move ? Qt::NoButton : Qt::LeftButton,
+                       move || type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                       {});
+        QApplication::sendEvent(strip, &ev);
+    };
+    for (const QPoint released : {screen, screen - QPoint(0, 100)}) {
+        send(QEvent::MouseButtonPress, strip->commandRect(3).center(), screen);
+        send(QEvent::MouseMove, strip->commandRect(1).center(), screen);
+        send(QEvent::MouseButtonRelease, strip->commandRect(1).center(), released);
+    }
+    QCOMPARE(about.size(), 3);
+    QCOMPARE(font.size(), 0);
     // F10, then Right and Enter: the second command; the focus goes back.
     auto* box = new QLineEdit(&window);
     box->show();
