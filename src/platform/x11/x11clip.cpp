@@ -261,8 +261,7 @@ void Confinement::placeBarriers(xcb_connection_t* c, const PixelRect& r)
 {
     removeBarriers(c);
     // Bring the pointer inside first, as the barriers only stop it crossing.
-    const auto p = std::unique_ptr<xcb_query_pointer_reply_t, decltype(&std::free)>(
-        xcb_query_pointer_reply(c, xcb_query_pointer(c, root_), nullptr), &std::free);
+    const auto p = x11::queryPointer(c);
     if (p)
         holdInside(c, QPoint(p->root_x, p->root_y));
 
@@ -447,8 +446,7 @@ void Confinement::pollPointer()
     xcb_connection_t* c = x11::connection();
     if (!c || !held_)
         return;
-    const auto p = std::unique_ptr<xcb_query_pointer_reply_t, decltype(&std::free)>(
-        xcb_query_pointer_reply(c, xcb_query_pointer(c, root_), nullptr), &std::free);
+    const auto p = x11::queryPointer(c);
     if (p)
         holdInside(c, QPoint(p->root_x, p->root_y));
 }
@@ -511,8 +509,7 @@ void Confinement::updateGrab()
 void Confinement::takeGrab(xcb_connection_t* c)
 {
     lastAsked_.start();
-    const auto p = std::unique_ptr<xcb_query_pointer_reply_t, decltype(&std::free)>(
-        xcb_query_pointer_reply(c, xcb_query_pointer(c, root_), nullptr), &std::free);
+    const auto p = x11::queryPointer(c);
     constexpr uint16_t kButtons = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3 |
                                   XCB_BUTTON_MASK_4 | XCB_BUTTON_MASK_5;
     if (!p || (p->mask & kButtons)) {
@@ -525,13 +522,11 @@ void Confinement::takeGrab(xcb_connection_t* c)
                           XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW |
                           XCB_EVENT_MASK_LEAVE_WINDOW;
     // Owner events: the program's windows get their pointer events as usual.
-    const auto r = std::unique_ptr<xcb_grab_pointer_reply_t, decltype(&std::free)>(
-        xcb_grab_pointer_reply(c,
-                               xcb_grab_pointer(c, 1, win, mask, XCB_GRAB_MODE_ASYNC,
-                                                XCB_GRAB_MODE_ASYNC, confineWindow_, XCB_NONE,
-                                                XCB_CURRENT_TIME),
-                               nullptr),
-        &std::free);
+    const auto r = x11::reply(xcb_grab_pointer_reply(
+        c,
+        xcb_grab_pointer(c, 1, win, mask, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, confineWindow_,
+                         XCB_NONE, XCB_CURRENT_TIME),
+        nullptr));
     grabbed_ = r && r->status == XCB_GRAB_STATUS_SUCCESS;
 }
 

@@ -1,5 +1,6 @@
 // The frame of the program's dialogs on X11.
 #include "platform/x11/x11platform.h"
+#include "platform/x11/x11server.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
@@ -9,51 +10,21 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <xcb/xcb.h>
 
 namespace honura {
 
 namespace {
 
-xcb_connection_t* connection()
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t atom(xcb_connection_t* c, const char* name)
-{
-    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> r(
-        xcb_intern_atom_reply(
-            c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr),
-        &std::free);
-    return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
-}
-
 // The value of a property of window, as bytes (empty where it is not set).
 QByteArray property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
 {
-    const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> r(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, name, type, 0, 256), nullptr),
-        &std::free);
+    const auto r = x11::reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, name, type, 0, 256), nullptr));
     if (!r || r->type != type)
         return {};
     return {static_cast<const char*>(xcb_get_property_value(r.get())),
             xcb_get_property_value_length(r.get())};
-}
-
-// The name the running window manager gives itself (EWMH), or an empty string.
-QByteArray windowManagerName(xcb_connection_t* c)
-{
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const QByteArray check =
-        property(c, root, atom(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW);
-    if (check.size() != sizeof(xcb_window_t))
-        return {};
-    xcb_window_t wm = 0;
-    std::memcpy(&wm, check.constData(), sizeof wm);
-    return property(c, wm, atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"));
 }
 
 // Tells a top-level widget when the window manager changes the frame around
@@ -87,13 +58,13 @@ class FrameWatch : public QAbstractNativeEventFilter {
 // the window manager changes it.
 QMargins X11Platform::windowFrame(const QWidget& w) const
 {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11::connection();
     const QWindow* window = w.windowHandle();
     if (!c || !w.isWindow() || !window || !window->handle())
         return DesktopPlatform::windowFrame(w);
     // Looked up once, and watched from then on (one connection for the program).
     static const xcb_atom_t extents = [c] {
-        const xcb_atom_t a = atom(c, "_NET_FRAME_EXTENTS");
+        const xcb_atom_t a = x11::atom(c, "_NET_FRAME_EXTENTS");
         QCoreApplication::instance()->installNativeEventFilter(new FrameWatch(a));
         return a;
     }();
@@ -119,13 +90,13 @@ QMargins X11Platform::windowFrame(const QWidget& w) const
 // dialog is given that type first, and the dialog type after it.
 void X11Platform::useDialogFrame(QWidget& w)
 {
-    xcb_connection_t* c = connection();
-    if (!c || !w.isWindow() || windowManagerName(c) != "Openbox")
+    xcb_connection_t* c = x11::connection();
+    if (!c || !w.isWindow() || x11::windowManagerName(c) != "Openbox")
         return;
     const auto window = static_cast<xcb_window_t>(w.winId());
-    const xcb_atom_t types[] = {atom(c, "_NET_WM_WINDOW_TYPE_TOOLBAR"),
-                                atom(c, "_NET_WM_WINDOW_TYPE_DIALOG")};
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom(c, "_NET_WM_WINDOW_TYPE"),
+    const xcb_atom_t types[] = {x11::atom(c, "_NET_WM_WINDOW_TYPE_TOOLBAR"),
+                                x11::atom(c, "_NET_WM_WINDOW_TYPE_DIALOG")};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, x11::atom(c, "_NET_WM_WINDOW_TYPE"),
                         XCB_ATOM_ATOM, 32, 2, types);
     xcb_flush(c);
 }

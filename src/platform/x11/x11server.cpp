@@ -14,16 +14,6 @@ namespace honura::x11 {
 
 namespace {
 
-template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-template <typename T> Reply<T> reply(T* r) { return Reply<T>(r, &std::free); }
-
-xcb_atom_t atom(xcb_connection_t* c, const char* name)
-{
-    const auto r = reply(xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 1, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-    return r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-}
-
 // The value of a property that holds one window, or 0.
 xcb_window_t windowProperty(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property)
 {
@@ -45,6 +35,13 @@ xcb_connection_t* connection()
 xcb_window_t rootWindow(xcb_connection_t* c)
 {
     return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name)
+{
+    const auto r = reply(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
+    return r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
 }
 
 uint8_t extensionOpcode(xcb_connection_t* c, const char* name)
@@ -91,6 +88,11 @@ QByteArray windowManagerName(xcb_connection_t* c)
         return {};
     return {static_cast<const char*>(xcb_get_property_value(r.get())),
             xcb_get_property_value_length(r.get())};
+}
+
+Reply<xcb_query_pointer_reply_t> queryPointer(xcb_connection_t* c)
+{
+    return reply(xcb_query_pointer_reply(c, xcb_query_pointer(c, rootWindow(c)), nullptr));
 }
 
 QPoint rootSize(xcb_connection_t* c)

@@ -6,14 +6,23 @@
 #include <QByteArray>
 #include <QPoint>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <xcb/xcb.h>
 
 namespace honura::x11 {
 
+// A reply of the server, freed with it.
+template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
+template <typename T> Reply<T> reply(T* r) { return Reply<T>(r, &std::free); }
+
 // Qt's connection to the X server, or nullptr where Qt does not run on X11.
 xcb_connection_t* connection();
 xcb_window_t rootWindow(xcb_connection_t* c);
+
+// The atom of the given name, made where the server has none yet.
+xcb_atom_t atom(xcb_connection_t* c, const char* name);
 
 // The major opcode of the named extension, or 0 when the server lacks it.
 uint8_t extensionOpcode(xcb_connection_t* c, const char* name);
@@ -27,6 +36,9 @@ bool hasBarriers(xcb_connection_t* c);
 // The name the window manager gives itself (_NET_WM_NAME of its check
 // window), empty without one.
 QByteArray windowManagerName(xcb_connection_t* c);
+
+// Where the pointer is on the screen, and which buttons are down.
+Reply<xcb_query_pointer_reply_t> queryPointer(xcb_connection_t* c);
 
 // The root window's size now (the size the connection started with is not
 // updated when the screen changes).
