@@ -22,6 +22,12 @@ QRect twipsToPixelRect(const FormGeometry& g, double tppX, double tppY)
             twips::twipsToPixels(g.width, tppX), twips::twipsToPixels(g.height, tppY)};
 }
 
+// The smallest usable board, in pixels.
+QSize smallestBoard(double tppX, double tppY)
+{
+    return twipsToPixelRect(FormGeometry{0, 0, kMinWidth, kMinHeight}, tppX, tppY).size();
+}
+
 // The screens' areas that windows may take, in pixels.
 QList<QRect> screenAreas()
 {
@@ -37,10 +43,8 @@ FormGeometry onScreen(const FormGeometry& g)
     const double tppX = platform().twipsPerPixelX();
     const double tppY = platform().twipsPerPixelY();
     const QRect wanted = twipsToPixelRect(g, tppX, tppY);
-    const FormGeometry smallest{0, 0, kMinWidth, kMinHeight};
-    const QRect fitted =
-        fitOnScreens(wanted, screenAreas(), twipsToPixelRect(smallest, tppX, tppY).size(),
-                     twipsToPixelRect(FormGeometry{}, tppX, tppY).size());
+    const QRect fitted = fitOnScreens(wanted, screenAreas(), smallestBoard(tppX, tppY),
+                                      twipsToPixelRect(FormGeometry{}, tppX, tppY).size());
     if (fitted == wanted)
         return g;
     return {twips::roundEven(fitted.y() * tppY), twips::roundEven(fitted.x() * tppX),
@@ -50,10 +54,7 @@ FormGeometry onScreen(const FormGeometry& g)
 // True when some screen can hold a board of a usable size.
 bool usableScreen()
 {
-    const double tppX = platform().twipsPerPixelX();
-    const double tppY = platform().twipsPerPixelY();
-    const QSize smallest =
-        twipsToPixelRect(FormGeometry{0, 0, kMinWidth, kMinHeight}, tppX, tppY).size();
+    const QSize smallest = smallestBoard(platform().twipsPerPixelX(), platform().twipsPerPixelY());
     const QList<QRect> areas = screenAreas();
     return std::any_of(areas.begin(), areas.end(), [&smallest](const QRect& a) {
         return a.width() >= smallest.width() && a.height() >= smallest.height();
